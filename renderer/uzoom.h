@@ -1,0 +1,102 @@
+// uzoom: the renderer's picture. Colour table, the Julia parameter path, the
+// escape-time texture and the bilinear, tiling resampler that maps it to the
+// screen. Portable: no windowing calls here; the frame is a plain byte buffer
+// laid out like an 8-bit top-down DIB.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace uzoom {
+
+constexpr int TexWidth = 320;
+constexpr int TexHeight = 240;
+constexpr int MaxIter = 64;
+
+// One colour entry in DIB colour-table order.
+struct Colour {
+  std::uint8_t blue, green, red, reserved;
+};
+using ColourTable = std::array<Colour, 256>;
+
+struct PathPoint {
+  double x, y;
+};
+constexpr int StoredPathPoints = 151;
+using PathTable = std::array<PathPoint, 2 * StoredPathPoints>;
+
+// x raised to the power a, in extended precision; exactly 0 for x = 0.
+long double PowerOf(long double x, long double a);
+
+ColourTable MakeColourTable();
+
+// The stored path and its mirror image run backwards: a closed loop.
+PathTable MakePathTable();
+
+// Floating point to integer: nearest, ties to even.
+std::int32_t RoundToInt(long double v);
+
+// Bytes per frame row: the width rounded up to a multiple of 4.
+std::int64_t RowStride(std::int32_t width);
+
+// The per-frame parameters, each a function of one or more clock readings.
+struct JuliaParameter {
+  double cx, cy;
+};
+JuliaParameter JuliaAt(const PathTable& path, std::uint32_t t);
+// Pan centre in texels from two readings each (a, then b).
+std::int32_t PanX(std::uint32_t ta, std::uint32_t tb);
+std::int32_t PanY(std::uint32_t ta, std::uint32_t tb);
+// Number of texture widths the screen spans, from one reading.
+double ScaleAt(std::uint32_t t);
+
+// The two buffers of a run. FrameBuffer rows lie at RowStride(ScreenWidth);
+// Texture holds TexHeight image rows and two wrap rows.
+struct Buffers {
+  std::int32_t ScreenWidth = 0;
+  std::int32_t ScreenHeight = 0;
+  std::int64_t Stride = 0;
+  std::vector<std::uint8_t> FrameBuffer;
+  std::vector<std::uint8_t> Texture;
+};
+
+// Largest width or height we accept for the surface.
+constexpr std::int32_t MaxSurfaceSide = 32767;
+
+enum class AllocResult { Ok, BadSize, NoMemory };
+// Sizes both buffers once (zero-filled). Refuses sizes of 0 or less, sides
+// beyond MaxSurfaceSide, and reports when the memory cannot be had.
+AllocResult Allocate(Buffers& b, std::int32_t width, std::int32_t height);
+
+// Fills the 320 x 240 image rows of texture (at least TexWidth * TexHeight
+// bytes) with the escape-time picture of z -> z^2 + c.
+void RenderJulia(std::uint8_t* texture, double cx, double cy, int maxIter);
+
+// Resamples the texture to the frame: (px, py) is the texel under the centre
+// of the screen, s the number of texture widths the screen spans.
+void ZoomFrame(Buffers& b, std::int32_t px, std::int32_t py, double s);
+
+// The clock the frame reads: every call is a fresh reading.
+class Clock {
+ public:
+  virtual ~Clock() = default;
+  virtual std::uint32_t Now() = 0;
+};
+
+// One frame of the loop: parameter, texture, pan and scale, resample. Reads
+// the clock six times, in the order the animation formulas use it.
+void DrawFrame(Buffers& b, const PathTable& path, Clock& clock);
+
+// A clock that always answers the same value: the frame at one instant.
+class FixedClock : public Clock {
+ public:
+  explicit FixedClock(std::uint32_t t) : t_(t) {}
+  std::uint32_t Now() override { return t_; }
+
+ private:
+  std::uint32_t t_;
+};
+
+}  // namespace uzoom
