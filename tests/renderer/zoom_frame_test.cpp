@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <string>
+#include <sstream>
 #include <vector>
 
 #include "reference.h"
@@ -148,8 +148,9 @@ INSTANTIATE_TEST_SUITE_P(ClockAndSize, WholeFrame,
                                            FrameCase{4294967295u, 101, 77},
                                            FrameCase{77777777, 17, 5}, FrameCase{3500, 1, 1}),
                          [](const ::testing::TestParamInfo<FrameCase>& i) {
-                           return "t" + std::to_string(i.param.t) + "_" +
-                                  std::to_string(i.param.w) + "x" + std::to_string(i.param.h);
+                           std::ostringstream name;
+                           name << "t" << i.param.t << "_" << i.param.w << "x" << i.param.h;
+                           return name.str();
                          });
 
 TEST(DrawFrame, DependsOnlyOnTheClock) {
