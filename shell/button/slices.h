@@ -1,0 +1,39 @@
+// The eight border slices of a button face: where each piece of the 64 x 25
+// state picture goes on a button of a given size. Lengths in twips.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+
+namespace command {
+
+struct TwipRect {
+  std::int16_t x, y, width, height;
+};
+
+struct Slice {
+  TwipRect destination;  // on the button
+  TwipRect source;       // on the 960 x 375 twip picture
+};
+
+constexpr int CornerTwips = 60;
+constexpr int PictureWidthTwips = 960;
+constexpr int PictureHeightTwips = 375;
+
+// Top-left, top, top-right, right, bottom-right, bottom, bottom-left, left.
+// A slice whose numbers leave the 16-bit range, or whose destination would
+// have no width or height (buttons under 121 twips), is left out.
+std::array<std::optional<Slice>, 8> SliceGeometry(std::int32_t widthTwips,
+                                                  std::int32_t heightTwips);
+
+// Pixel rectangle of a twip rectangle: edges at floor(twips / twipsPerPixel).
+struct PixelRect {
+  int x, y, width, height;
+};
+PixelRect ToPixels(const TwipRect& r, int twipsPerPixelX, int twipsPerPixelY);
+
+// Top of the caption box: (H - captionHeight - 20) / 2 twips.
+std::int32_t CaptionTop(std::int32_t heightTwips, std::int32_t captionHeightTwips);
+
+}  // namespace command
