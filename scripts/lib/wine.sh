@@ -19,6 +19,8 @@ wine_prefix_init() {
     if [ -d /usr/share/wine/fonts ]; then
       cp -n /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
     fi
+    # Japanese Windows has MS (P)Gothic; here the IPA fonts stand in for it.
+    wine regedit /S "$(winepath -w "$root/scripts/lib/japanese-fonts.reg")" </dev/null >/dev/null 2>&1
     wineserver -w
     touch "$WINEPREFIX/.vorrasin-ready"
   fi
