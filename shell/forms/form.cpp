@@ -2,7 +2,6 @@
 
 #include <windowsx.h>
 
-#include <map>
 
 namespace forms {
 namespace {
@@ -340,37 +339,6 @@ std::string ComboBox::Text() const {
 }
 
 void ComboBox::SetText(const std::string& text) { SetWindowTextW(hwnd_, Widen(text).c_str()); }
-
-// ---- timers ----
-
-namespace {
-std::map<UINT_PTR, Timer*>& Timers() {
-  static std::map<UINT_PTR, Timer*> timers;
-  return timers;
-}
-}  // namespace
-
-void Timer::Start(UINT intervalMs, std::function<void()> tick) {
-  Stop();
-  tick_ = std::move(tick);
-  id_ = SetTimer(nullptr, 0, intervalMs, &Timer::Tick);
-  if (id_ != 0) Timers()[id_] = this;
-}
-
-void Timer::Stop() {
-  if (id_ == 0) return;
-  KillTimer(nullptr, id_);
-  Timers().erase(id_);
-  id_ = 0;
-}
-
-void CALLBACK Timer::Tick(HWND, UINT, UINT_PTR id, DWORD) {
-  const auto it = Timers().find(id);
-  if (it != Timers().end() && it->second->tick_) {
-    const std::function<void()> tick = it->second->tick_;  // the handler may stop it
-    tick();
-  }
-}
 
 void SetMousePointer(LPCWSTR cursor) {
   PointerOverride = cursor;

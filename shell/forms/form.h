@@ -167,23 +167,6 @@ class ComboBox {
   Gdi<HFONT> font_;
 };
 
-// A periodic timer on the calling thread.
-class Timer {
- public:
-  Timer() = default;
-  ~Timer() { Stop(); }
-  Timer(const Timer&) = delete;
-  Timer& operator=(const Timer&) = delete;
-  void Start(UINT intervalMs, std::function<void()> tick);
-  void Stop();
-  bool running() const { return id_ != 0; }
-
- private:
-  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD);
-  UINT_PTR id_ = 0;
-  std::function<void()> tick_;
-};
-
 // The screen-wide mouse pointer: IDC_WAIT while busy, nullptr for the
 // default. Windows of the forms show it in place of their own pointer.
 void SetMousePointer(LPCWSTR cursor);
