@@ -1,0 +1,159 @@
+// The kernels with AVX2 (256-bit integer vectors, hardware gathers), built
+// with -mavx2. Only reached when the processor and the system support AVX2.
+#if defined(__i386__) || defined(__x86_64__)
+
+#include <immintrin.h>
+
+#include "uzoom_kernels.h"
+#include "uzoom_scalar.h"
+
+namespace uzoom::kernels {
+namespace {
+
+// Signed division by 512 truncating toward zero.
+inline __m256i Div512(__m256i p) {
+  return _mm256_srai_epi32(
+      _mm256_add_epi32(p, _mm256_and_si256(_mm256_srai_epi32(p, 31), _mm256_set1_epi32(511))), 9);
+}
+
+inline void Step(__m256i& x, __m256i& y, __m256i& active, __m256i& k, __m256i cx, __m256i cy) {
+  const __m256i xx = _mm256_srli_epi32(_mm256_mullo_epi32(x, x), 10);
+  const __m256i yy = _mm256_srli_epi32(_mm256_mullo_epi32(y, y), 10);
+  active = _mm256_andnot_si256(
+      _mm256_cmpgt_epi32(_mm256_add_epi32(xx, yy), _mm256_set1_epi32(2048)), active);
+  k = _mm256_sub_epi32(k, active);
+  y = _mm256_add_epi32(Div512(_mm256_mullo_epi32(x, y)), cy);
+  x = _mm256_add_epi32(_mm256_sub_epi32(xx, yy), cx);
+}
+
+inline __m256i Value(__m256i active, __m256i k) {
+  const __m256i steps = _mm256_and_si256(_mm256_slli_epi32(k, 2), _mm256_set1_epi32(255));
+  return _mm256_or_si256(_mm256_and_si256(active, _mm256_set1_epi32(255)),
+                         _mm256_andnot_si256(active, steps));
+}
+
+// Sixteen 32-bit lanes (two vectors) holding 0 to 255 -> sixteen bytes in order.
+inline __m128i PackBytes(__m256i lo, __m256i hi) {
+  const __m256i words = _mm256_permute4x64_epi64(_mm256_packs_epi32(lo, hi), 0xD8);
+  return _mm_packus_epi16(_mm256_castsi256_si128(words), _mm256_extracti128_si256(words, 1));
+}
+
+void JuliaRow(const std::int32_t* xs, std::int32_t y, std::int32_t cx, std::int32_t cy, int maxIter,
+              std::uint8_t* vals, int n) {
+  const __m256i vcx = _mm256_set1_epi32(cx), vcy = _mm256_set1_epi32(cy);
+  int c = 0;
+  for (; c + 16 <= n; c += 16) {
+    __m256i x0 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(xs + c));
+    __m256i x1 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(xs + c + 8));
+    __m256i y0 = _mm256_set1_epi32(y), y1 = y0;
+    __m256i a0 = _mm256_set1_epi32(-1), a1 = a0;
+    __m256i k0 = _mm256_setzero_si256(), k1 = k0;
+    for (int it = 0; it < maxIter; ++it) {
+      Step(x0, y0, a0, k0, vcx, vcy);
+      Step(x1, y1, a1, k1, vcx, vcy);
+      if (_mm256_testz_si256(_mm256_or_si256(a0, a1), _mm256_set1_epi32(-1))) break;
+    }
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(vals + c), PackBytes(Value(a0, k0), Value(a1, k1)));
+  }
+  for (; c < n; ++c) vals[c] = EscapeValue(xs[c], y, cx, cy, maxIter);
+}
+
+void BlendBytesRow(const std::uint8_t* a, const std::uint8_t* b, std::int32_t fy, std::int16_t* out,
+                   int n) {
+  const __m256i wa = _mm256_set1_epi16(static_cast<short>(256 - fy));
+  const __m256i wb = _mm256_set1_epi16(static_cast<short>(fy));
+  const __m256i bias = _mm256_set1_epi16(static_cast<short>(0x8000));
+  int c = 0;
+  for (; c + 16 <= n; c += 16) {
+    const __m256i va =
+        _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(a + c)));
+    const __m256i vb =
+        _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(b + c)));
+    const __m256i sum = _mm256_add_epi16(_mm256_mullo_epi16(va, wa), _mm256_mullo_epi16(vb, wb));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + c), _mm256_xor_si256(sum, bias));
+  }
+  for (; c < n; ++c) out[c] = BlendBytes(a[c], b[c], fy);
+}
+
+inline __m256i LoadIdx(const std::int32_t* p) {
+  return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+}
+inline __m256i LoadW(const std::uint32_t* p) {
+  return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+}
+
+// Eight weighted texel pairs minus RowBias, as 32-bit lanes.
+inline __m256i GatherBytes8(const std::uint8_t* t, const std::int32_t* idx,
+                            const std::uint32_t* w) {
+  // Four bytes from t + i: keep t[i] in the low half and t[i + 1] in the high.
+  const __m256i raw = _mm256_i32gather_epi32(reinterpret_cast<const int*>(t), LoadIdx(idx), 1);
+  const __m256i spread =
+      _mm256_or_si256(_mm256_and_si256(raw, _mm256_set1_epi32(0xFF)),
+                      _mm256_and_si256(_mm256_slli_epi32(raw, 8), _mm256_set1_epi32(0xFF0000)));
+  return _mm256_sub_epi32(_mm256_madd_epi16(spread, LoadW(w)), _mm256_set1_epi32(RowBias));
+}
+
+// Two vectors of 32-bit lanes in the 16-bit range -> sixteen 16-bit lanes in order.
+inline __m256i PackWords(__m256i lo, __m256i hi) {
+  return _mm256_permute4x64_epi64(_mm256_packs_epi32(lo, hi), 0xD8);
+}
+
+void GatherBytesRow(const std::uint8_t* t, const std::int32_t* idx, const std::uint32_t* w,
+                    std::int16_t* out, int n) {
+  int c = 0;
+  for (; c + 16 <= n; c += 16) {
+    const __m256i words =
+        PackWords(GatherBytes8(t, idx + c, w + c), GatherBytes8(t, idx + c + 8, w + c + 8));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + c), words);
+  }
+  for (; c < n; ++c) out[c] = GatherBytes(t, idx[c], w[c]);
+}
+
+inline __m256i Finish(__m256i sum) {
+  return _mm256_srli_epi32(_mm256_add_epi32(sum, _mm256_set1_epi32(SumBias)), 16);
+}
+
+void BlendRowsOutRow(const std::int16_t* a, const std::int16_t* b, std::int32_t fy,
+                     std::uint8_t* out, int n) {
+  const __m256i w = _mm256_set1_epi32((256 - fy) | (fy << 16));
+  int c = 0;
+  for (; c + 16 <= n; c += 16) {
+    const __m256i va = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(a + c));
+    const __m256i vb = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(b + c));
+    // Within each 128-bit half: unpacklo takes elements 0-3, unpackhi 4-7,
+    // and the pack puts them back in that order.
+    const __m256i words =
+        _mm256_packs_epi32(Finish(_mm256_madd_epi16(_mm256_unpacklo_epi16(va, vb), w)),
+                           Finish(_mm256_madd_epi16(_mm256_unpackhi_epi16(va, vb), w)));
+    _mm_storeu_si128(
+        reinterpret_cast<__m128i*>(out + c),
+        _mm_packus_epi16(_mm256_castsi256_si128(words), _mm256_extracti128_si256(words, 1)));
+  }
+  for (; c < n; ++c) out[c] = BlendRowsOut(a[c], b[c], fy);
+}
+
+inline __m256i GatherOut8(const std::int16_t* v, const std::int32_t* idx, const std::uint32_t* w) {
+  // Four bytes from v + i: v[i] in the low half, v[i + 1] in the high.
+  const __m256i pairs = _mm256_i32gather_epi32(reinterpret_cast<const int*>(v), LoadIdx(idx), 2);
+  return Finish(_mm256_madd_epi16(pairs, LoadW(w)));
+}
+
+void GatherOutRow(const std::int16_t* v, const std::int32_t* idx, const std::uint32_t* w,
+                  std::uint8_t* out, int n) {
+  int c = 0;
+  for (; c + 16 <= n; c += 16)
+    _mm_storeu_si128(
+        reinterpret_cast<__m128i*>(out + c),
+        PackBytes(GatherOut8(v, idx + c, w + c), GatherOut8(v, idx + c + 8, w + c + 8)));
+  for (; c < n; ++c) out[c] = GatherOut(v, idx[c], w[c]);
+}
+
+constexpr Kernels Table = {JuliaRow, BlendBytesRow, GatherBytesRow, BlendRowsOutRow, GatherOutRow};
+
+}  // namespace
+
+const Kernels& Avx2() { return Table; }
+
+}  // namespace uzoom::kernels
+
+#endif
