@@ -4,6 +4,8 @@
 
 #include <immintrin.h>
 
+#include <cstring>
+
 #include "uzoom_kernels.h"
 #include "uzoom_scalar.h"
 
@@ -75,8 +77,16 @@ void BlendBytesRow(const std::uint8_t* a, const std::uint8_t* b, std::int32_t fy
   for (; c < n; ++c) out[c] = BlendBytes(a[c], b[c], fy);
 }
 
-inline __m256i LoadIdx(const std::int32_t* p) {
-  return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+inline std::int32_t Load16(const std::uint8_t* p) {
+  std::uint16_t v;
+  std::memcpy(&v, p, sizeof v);
+  return v;
+}
+
+inline std::int32_t Load32(const std::int16_t* p) {
+  std::int32_t v;
+  std::memcpy(&v, p, sizeof v);
+  return v;
 }
 inline __m256i LoadW(const std::uint32_t* p) {
   return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
@@ -85,11 +95,13 @@ inline __m256i LoadW(const std::uint32_t* p) {
 // Eight weighted texel pairs minus RowBias, as 32-bit lanes.
 inline __m256i GatherBytes8(const std::uint8_t* t, const std::int32_t* idx,
                             const std::uint32_t* w) {
-  // Four bytes from t + i: keep t[i] in the low half and t[i + 1] in the high.
-  const __m256i raw = _mm256_i32gather_epi32(reinterpret_cast<const int*>(t), LoadIdx(idx), 1);
-  const __m256i spread =
-      _mm256_or_si256(_mm256_and_si256(raw, _mm256_set1_epi32(0xFF)),
-                      _mm256_and_si256(_mm256_slli_epi32(raw, 8), _mm256_set1_epi32(0xFF0000)));
+  // (t[i] | t[i + 1] << 8) -> (t[i] | t[i + 1] << 16). Scalar loads: the
+  // hardware gather is slower than eight of them on some processors.
+  const __m256i raw = _mm256_set_epi32(Load16(t + idx[7]), Load16(t + idx[6]), Load16(t + idx[5]),
+                                       Load16(t + idx[4]), Load16(t + idx[3]), Load16(t + idx[2]),
+                                       Load16(t + idx[1]), Load16(t + idx[0]));
+  const __m256i spread = _mm256_and_si256(_mm256_or_si256(raw, _mm256_slli_epi32(raw, 8)),
+                                          _mm256_set1_epi32(0x00FF00FF));
   return _mm256_sub_epi32(_mm256_madd_epi16(spread, LoadW(w)), _mm256_set1_epi32(RowBias));
 }
 
@@ -133,8 +145,10 @@ void BlendRowsOutRow(const std::int16_t* a, const std::int16_t* b, std::int32_t 
 }
 
 inline __m256i GatherOut8(const std::int16_t* v, const std::int32_t* idx, const std::uint32_t* w) {
-  // Four bytes from v + i: v[i] in the low half, v[i + 1] in the high.
-  const __m256i pairs = _mm256_i32gather_epi32(reinterpret_cast<const int*>(v), LoadIdx(idx), 2);
+  // Each lane: v[i] in the low half, v[i + 1] in the high.
+  const __m256i pairs = _mm256_set_epi32(Load32(v + idx[7]), Load32(v + idx[6]), Load32(v + idx[5]),
+                                         Load32(v + idx[4]), Load32(v + idx[3]), Load32(v + idx[2]),
+                                         Load32(v + idx[1]), Load32(v + idx[0]));
   return Finish(_mm256_madd_epi16(pairs, LoadW(w)));
 }
 
