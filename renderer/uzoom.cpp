@@ -60,11 +60,6 @@ inline std::uint32_t Mul(std::int32_t a, std::int32_t b) {
 
 constexpr std::int32_t Wx = TexWidth * 256;
 constexpr std::int32_t Hy = TexHeight * 256;
-// ZoomFrame gathers whole texture rows and reuses them when a frame row steps
-// down by less than this (in 1/256 texel); otherwise it blends two texture
-// rows first and gathers once per frame row.
-constexpr std::int32_t GatherRowsBelowStep = 192;
-
 // Where the frame starts in the texture and how far one pixel steps, in
 // 1/256 texel.
 struct Geometry {
@@ -336,6 +331,32 @@ void RenderJulia(std::uint8_t* texture, double cx, double cy, int maxIter) {
   }
 }
 
+namespace {
+
+// Offsets of each column from its block's base for an in-register gather
+// (see kernels::Columns).
+void PlanShuffles(const std::int32_t* idx, std::uint8_t* shuffle, std::int32_t width) {
+  auto within = [&](std::int32_t from, std::int32_t count, std::int32_t base) {
+    for (std::int32_t j = from; j < from + count; ++j)
+      if (idx[j] < base || idx[j] > base + 15) return false;
+    return true;
+  };
+  for (std::int32_t c = 0; c + 16 <= width; c += 16) {
+    if (within(c, 16, idx[c])) {
+      for (std::int32_t j = 0; j < 16; ++j)
+        shuffle[c + j] = static_cast<std::uint8_t>(idx[c + j] - idx[c]);
+    } else if (within(c, 8, idx[c]) && within(c + 8, 8, idx[c + 8])) {
+      for (std::int32_t j = 0; j < 16; ++j)
+        shuffle[c + j] = static_cast<std::uint8_t>(idx[c + j] - idx[c + (j & 8)]);
+      shuffle[c] = kernels::ShuffleHalves;
+    } else {
+      shuffle[c] = kernels::ShuffleNone;
+    }
+  }
+}
+
+}  // namespace
+
 // The four-texel blend factors in two ways, both exact in integers:
 // ((a(256-fy) + c fy)(256-fx) + (b(256-fy) + d fy) fx) >> 16 blends two
 // texture rows into one row of 16-bit values and then gathers along it;
@@ -350,19 +371,25 @@ void ZoomFrame(Buffers& b, std::int32_t px, std::int32_t py, double s) {
   const Geometry g = FrameGeometry(b, px, py, s);
   const std::int32_t width = b.ScreenWidth;
 
-  // Per column: texel index within a row and the weight pair.
-  b.ColumnIndex.resize(static_cast<std::size_t>(width));
-  b.ColumnWeights.resize(static_cast<std::size_t>(width));
+  // Per column: texel index within a row and the weights.
+  const auto n = static_cast<std::size_t>(width);
+  b.ColumnIndex.resize(n);
+  b.ColumnWeights.resize(n);
+  b.ColumnFraction.resize(n);
+  b.ColumnShuffle.resize(n);
   std::int32_t* const idx = b.ColumnIndex.data();
   std::uint32_t* const w = b.ColumnWeights.data();
+  std::uint16_t* const fx = b.ColumnFraction.data();
   std::int32_t u = g.x0 % Wx;
   for (std::int32_t col = 0; col < width; ++col) {
-    const std::uint32_t fx = static_cast<std::uint32_t>(u & 255);
+    fx[col] = static_cast<std::uint16_t>(u & 255);
     idx[col] = u >> 8;
-    w[col] = (256 - fx) | fx << 16;
+    w[col] = (256u - fx[col]) | static_cast<std::uint32_t>(fx[col]) << 16;
     u += g.dx;
     if (u >= Wx) u -= Wx;
   }
+  PlanShuffles(idx, b.ColumnShuffle.data(), width);
+  const kernels::Columns cols{idx, w, fx, b.ColumnShuffle.data()};
 
   // Two gathered rows, or one blended texture row (its last value is the
   // right neighbour of the last column: the next row's first texel).
@@ -375,11 +402,11 @@ void ZoomFrame(Buffers& b, std::int32_t px, std::int32_t py, double s) {
     if (key[0] == r) return slot[0];
     if (key[1] == r) return slot[1];
     const int i = key[0] == keep ? 1 : 0;
-    k.gather_bytes(T + r * TexWidth, idx, w, slot[i], width);
+    k.gather_bytes(T + r * TexWidth, cols, slot[i], width);
     key[i] = r;
     return slot[i];
   };
-  const bool reuseRows = g.dy < GatherRowsBelowStep;
+  const bool reuseRows = g.dy < k.reuse_rows_below_step;
 
   std::int32_t v = g.y0 % Hy;
   for (std::int32_t row = 0; row < b.ScreenHeight; ++row) {
@@ -392,7 +419,7 @@ void ZoomFrame(Buffers& b, std::int32_t px, std::int32_t py, double s) {
       k.blend_rows_out(top, bottom, fy, out, width);
     } else {
       k.blend_bytes(T + r * TexWidth, T + (r + 1) * TexWidth, fy, slot[0], TexWidth + 1);
-      k.gather_out(slot[0], idx, w, out, width);
+      k.gather_out(slot[0], cols, out, width);
     }
     v += g.dy;
     if (v >= Hy) v -= Hy;

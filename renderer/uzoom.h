@@ -61,9 +61,11 @@ struct Buffers {
   std::vector<std::uint8_t> FrameBuffer;
   std::vector<std::uint8_t> Texture;
   // Working memory of ZoomFrame, sized on first use: per column the texel
-  // index and the weight pair, and rows of blended texels.
+  // index, the weights and gather offsets, and rows of blended texels.
   std::vector<std::int32_t> ColumnIndex;
   std::vector<std::uint32_t> ColumnWeights;
+  std::vector<std::uint16_t> ColumnFraction;
+  std::vector<std::uint8_t> ColumnShuffle;
   std::vector<std::int16_t> Rows;
 };
 
