@@ -40,22 +40,33 @@ inline __m128i PackBytes(__m256i lo, __m256i hi) {
   return _mm_packus_epi16(_mm256_castsi256_si128(words), _mm256_extracti128_si256(words, 1));
 }
 
+// Lanes vectors of eight points step together: several independent chains
+// of multiplies keep the processor busy while each waits for its products.
+constexpr int Lanes = 4;
+
 void JuliaRow(const std::int32_t* xs, std::int32_t y, std::int32_t cx, std::int32_t cy, int maxIter,
               std::uint8_t* vals, int n) {
   const __m256i vcx = _mm256_set1_epi32(cx), vcy = _mm256_set1_epi32(cy);
   int c = 0;
-  for (; c + 16 <= n; c += 16) {
-    __m256i x0 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(xs + c));
-    __m256i x1 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(xs + c + 8));
-    __m256i y0 = _mm256_set1_epi32(y), y1 = y0;
-    __m256i a0 = _mm256_set1_epi32(-1), a1 = a0;
-    __m256i k0 = _mm256_setzero_si256(), k1 = k0;
-    for (int it = 0; it < maxIter; ++it) {
-      Step(x0, y0, a0, k0, vcx, vcy);
-      Step(x1, y1, a1, k1, vcx, vcy);
-      if (_mm256_testz_si256(_mm256_or_si256(a0, a1), _mm256_set1_epi32(-1))) break;
+  for (; c + 8 * Lanes <= n; c += 8 * Lanes) {
+    __m256i vx[Lanes], vy[Lanes], va[Lanes], vk[Lanes];
+    for (int l = 0; l < Lanes; ++l) {
+      vx[l] = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(xs + c + 8 * l));
+      vy[l] = _mm256_set1_epi32(y);
+      va[l] = _mm256_set1_epi32(-1);
+      vk[l] = _mm256_setzero_si256();
     }
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(vals + c), PackBytes(Value(a0, k0), Value(a1, k1)));
+    for (int it = 0; it < maxIter; ++it) {
+      __m256i any = _mm256_setzero_si256();
+      for (int l = 0; l < Lanes; ++l) {
+        Step(vx[l], vy[l], va[l], vk[l], vcx, vcy);
+        any = _mm256_or_si256(any, va[l]);
+      }
+      if (_mm256_testz_si256(any, any)) break;
+    }
+    for (int l = 0; l < Lanes; l += 2)
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(vals + c + 8 * l),
+                       PackBytes(Value(va[l], vk[l]), Value(va[l + 1], vk[l + 1])));
   }
   for (; c < n; ++c) vals[c] = EscapeValue(xs[c], y, cx, cy, maxIter);
 }
