@@ -42,7 +42,12 @@ inline __m128i PackBytes(__m256i lo, __m256i hi) {
 
 // Lanes vectors of eight points step together: several independent chains
 // of multiplies keep the processor busy while each waits for its products.
+// (32-bit x86 has only eight vector registers: fewer there.)
+#if defined(__x86_64__)
 constexpr int Lanes = 4;
+#else
+constexpr int Lanes = 2;
+#endif
 
 void JuliaRow(const std::int32_t* xs, std::int32_t y, std::int32_t cx, std::int32_t cy, int maxIter,
               std::uint8_t* vals, int n) {
