@@ -8,6 +8,7 @@
 
 #include "reference.h"
 #include "uzoom.h"
+#include "uzoom_kernels.h"
 
 namespace {
 
@@ -158,3 +159,58 @@ TEST(CodePath, ChoosingOnlyTakesAvailablePaths) {
 }
 
 }  // namespace
+
+// The inner loops one by one, on random data, including those a path's
+// ZoomFrame does not choose for itself: each table against the portable one.
+#if defined(__i386__) || defined(__x86_64__)
+TEST(Kernels, EveryTableMatchesThePortableOne) {
+  namespace k = uzoom::kernels;
+  const k::Kernels& want = k::Portable();
+  std::uint32_t seed = 99;
+  auto next = [&](std::uint32_t m) {
+    seed = seed * 1664525u + 1013904223u;
+    return (seed >> 8) % m;
+  };
+  std::vector<std::uint8_t> tex(TW * (TH + 2));
+  for (auto& t : tex) t = static_cast<std::uint8_t>(next(256));
+  for (CodePath p : {CodePath::Sse2, CodePath::Avx2}) {
+    if (!uzoom::CodePathAvailable(p)) continue;
+    const k::Kernels& got = p == CodePath::Sse2 ? k::Sse2() : k::Avx2();
+    for (int n : {0, 1, 7, 15, 16, 17, 31, 32, 33, 47, 64, 100, 321, 1000}) {
+      SCOPED_TRACE(::testing::Message() << uzoom::CodePathName(p) << " n " << n);
+      std::vector<std::int32_t> idx(n);
+      std::vector<std::uint32_t> w(n);
+      std::vector<std::uint16_t> fx(n);
+      std::vector<std::uint8_t> shuffle(n, k::ShuffleNone);
+      std::vector<std::int16_t> a(n + 2), b(n), v(TW + 1);
+      for (int c = 0; c < n; ++c) {
+        idx[c] = static_cast<std::int32_t>(next(TW));
+        fx[c] = static_cast<std::uint16_t>(next(256));
+        w[c] = (256u - fx[c]) | static_cast<std::uint32_t>(fx[c]) << 16;
+        a[c] = static_cast<std::int16_t>(static_cast<int>(next(65281)) - k::RowBias);
+        b[c] = static_cast<std::int16_t>(static_cast<int>(next(65281)) - k::RowBias);
+      }
+      for (auto& x : v) x = static_cast<std::int16_t>(static_cast<int>(next(65281)) - k::RowBias);
+      const k::Columns cols{idx.data(), w.data(), fx.data(), shuffle.data()};
+      const std::int32_t fy = static_cast<std::int32_t>(next(256));
+      const std::uint8_t* row = tex.data() + next(TH + 1) * TW;
+
+      std::vector<std::int16_t> w16(n + 1, 7), g16(n + 1, 7);
+      want.blend_bytes(row, row + TW, fy, w16.data(), n);
+      got.blend_bytes(row, row + TW, fy, g16.data(), n);
+      ASSERT_EQ(g16, w16) << "blend_bytes";
+      want.gather_bytes(row, cols, w16.data(), n);
+      got.gather_bytes(row, cols, g16.data(), n);
+      ASSERT_EQ(g16, w16) << "gather_bytes";
+
+      std::vector<std::uint8_t> w8(n + 1, 7), g8(n + 1, 7);
+      want.blend_rows_out(a.data(), b.data(), fy, w8.data(), n);
+      got.blend_rows_out(a.data(), b.data(), fy, g8.data(), n);
+      ASSERT_EQ(g8, w8) << "blend_rows_out";
+      want.gather_out(v.data(), cols, w8.data(), n);
+      got.gather_out(v.data(), cols, g8.data(), n);
+      ASSERT_EQ(g8, w8) << "gather_out";
+    }
+  }
+}
+#endif
