@@ -1,8 +1,12 @@
 #include "uzoom.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <new>
 #include <stdexcept>
+
+#include "uzoom_kernels.h"
 
 namespace uzoom {
 namespace {
@@ -54,6 +58,40 @@ constexpr PathPoint StoredPath[StoredPathPoints] = {
 inline std::uint32_t Mul(std::int32_t a, std::int32_t b) {
   return static_cast<std::uint32_t>(a) * static_cast<std::uint32_t>(b);
 }
+
+constexpr std::int32_t Wx = TexWidth * 256;
+constexpr std::int32_t Hy = TexHeight * 256;
+// Where the frame starts in the texture and how far one pixel steps, in
+// 1/256 texel.
+struct Geometry {
+  std::int32_t x0, y0, dx, dy;
+};
+
+Geometry FrameGeometry(const Buffers& b, std::int32_t px, std::int32_t py, double s) {
+  if (s < 0.01) s = 0.01;
+  if (s > 100) s = 100;
+  const long double ls = s;
+  std::int32_t x0 = RoundToInt((px - TexWidth * ls / 2) * 256);
+  std::int32_t x1 = RoundToInt((TexWidth * ls / 2 + px) * 256);
+  if (x0 < 0) {
+    const std::int32_t d = (1 - x0 / Wx) * Wx;
+    x0 += d;
+    x1 += d;
+  }
+  std::int32_t y0 = RoundToInt((py - TexHeight * ls / 2) * 256);
+  std::int32_t y1 = RoundToInt((TexHeight * ls / 2 + py) * 256);
+  if (y0 < 0) {
+    const std::int32_t d = (1 - y0 / Hy) * Hy;
+    y0 += d;
+    y1 += d;
+  }
+  // On a surface narrower than the scale, one step could cross the texture
+  // more than once; stepping by the remainder lands on the same texel.
+  return {x0, y0, ((x1 - x0) / b.ScreenWidth) % Wx, ((y1 - y0) / b.ScreenHeight) % Hy};
+}
+
+// Below the last image row come copies of rows 0 and 1.
+void CopyWrapRows(std::uint8_t* T) { std::memcpy(T + TexWidth * TexHeight, T, 2 * TexWidth); }
 
 }  // namespace
 
@@ -131,6 +169,13 @@ AllocResult Allocate(Buffers& b, std::int32_t width, std::int32_t height) {
   try {
     b.FrameBuffer.assign(static_cast<std::size_t>(stride * height), 0);
     b.Texture.assign(static_cast<std::size_t>(TexWidth) * (TexHeight + 2), 0);
+    // The resampler's working rows, sized once so that no frame allocates.
+    const auto n = static_cast<std::size_t>(width);
+    b.ColumnIndex.resize(n);
+    b.ColumnWeights.resize(n);
+    b.ColumnFraction.resize(n);
+    b.ColumnShuffle.resize(n);
+    b.Rows.resize(2 * std::max<std::size_t>(n, TexWidth + 1));
   } catch (const std::bad_alloc&) {
     b = Buffers{};
     return AllocResult::NoMemory;
@@ -143,6 +188,8 @@ AllocResult Allocate(Buffers& b, std::int32_t width, std::int32_t height) {
   b.Stride = stride;
   return AllocResult::Ok;
 }
+
+namespace plain {
 
 void RenderJulia(std::uint8_t* texture, double cx, double cy, int maxIter) {
   const std::int32_t CX = RoundToInt(cx * 1024.0L);
@@ -176,39 +223,14 @@ void RenderJulia(std::uint8_t* texture, double cx, double cy, int maxIter) {
 void ZoomFrame(Buffers& b, std::int32_t px, std::int32_t py, double s) {
   if (b.ScreenWidth <= 0 || b.ScreenHeight <= 0) return;
   std::uint8_t* const T = b.Texture.data();
-  for (int i = 0; i < 2 * TexWidth; ++i) T[TexWidth * TexHeight + i] = T[i];
-
-  if (s < 0.01) s = 0.01;
-  if (s > 100) s = 100;
-  constexpr std::int32_t Wx = TexWidth * 256;
-  constexpr std::int32_t Hy = TexHeight * 256;
-
-  const long double ls = s;
-  std::int32_t x0 = RoundToInt((px - TexWidth * ls / 2) * 256);
-  std::int32_t x1 = RoundToInt((TexWidth * ls / 2 + px) * 256);
-  if (x0 < 0) {
-    const std::int32_t d = (1 - x0 / Wx) * Wx;
-    x0 += d;
-    x1 += d;
-  }
-  std::int32_t y0 = RoundToInt((py - TexHeight * ls / 2) * 256);
-  std::int32_t y1 = RoundToInt((TexHeight * ls / 2 + py) * 256);
-  if (y0 < 0) {
-    const std::int32_t d = (1 - y0 / Hy) * Hy;
-    y0 += d;
-    y1 += d;
-  }
-  // On a surface narrower than the scale, one step could cross the texture
-  // more than once; stepping by the remainder lands on the same texel.
-  const std::int32_t dx = ((x1 - x0) / b.ScreenWidth) % Wx;
-  const std::int32_t dy = ((y1 - y0) / b.ScreenHeight) % Hy;
-
-  std::int32_t v = y0 % Hy;
+  CopyWrapRows(T);
+  const Geometry g = FrameGeometry(b, px, py, s);
+  std::int32_t v = g.y0 % Hy;
   for (std::int32_t row = 0; row < b.ScreenHeight; ++row) {
     std::uint8_t* out = b.FrameBuffer.data() + row * b.Stride;
     const std::int32_t fy = v & 255;
     const std::int32_t base = (v >> 8) * TexWidth;
-    std::int32_t u = x0 % Wx;
+    std::int32_t u = g.x0 % Wx;
     for (std::int32_t col = 0; col < b.ScreenWidth; ++col) {
       const std::int32_t fx = u & 255;
       const std::int32_t i = base + (u >> 8);
@@ -216,17 +238,209 @@ void ZoomFrame(Buffers& b, std::int32_t px, std::int32_t py, double s) {
           (T[i] * (256 - fx) * (256 - fy) + T[i + 1] * fx * (256 - fy) +
            T[i + TexWidth] * (256 - fx) * fy + T[i + TexWidth + 1] * fx * fy) >>
           16);
-      u += dx;
+      u += g.dx;
       if (u >= Wx) u -= Wx;
     }
-    v += dy;
+    v += g.dy;
     if (v >= Hy) v -= Hy;
   }
 }
 
-void DrawFrame(Buffers& b, const PathTable& path, Clock& clock) {
+}  // namespace plain
+
+// Code paths.
+
+namespace {
+
+bool ProcessorHas(CodePath p) {
+#if defined(__i386__) || defined(__x86_64__)
+  __builtin_cpu_init();
+  switch (p) {
+    case CodePath::Portable:
+      return true;
+    case CodePath::Sse2:
+      return __builtin_cpu_supports("sse2");
+    case CodePath::Avx2:
+      // Also false when the system does not save the 256-bit registers.
+      return __builtin_cpu_supports("avx2");
+  }
+  return false;
+#else
+  return p == CodePath::Portable;
+#endif
+}
+
+const kernels::Kernels& TableOf(CodePath p) {
+#if defined(__i386__) || defined(__x86_64__)
+  if (p == CodePath::Avx2) return kernels::Avx2();
+  if (p == CodePath::Sse2) return kernels::Sse2();
+#endif
+  (void)p;
+  return kernels::Portable();
+}
+
+struct Active {
+  CodePath path;
+  const kernels::Kernels* table;
+};
+
+Active& Current() {
+  static Active active{BestCodePath(), &TableOf(BestCodePath())};
+  return active;
+}
+
+}  // namespace
+
+bool CodePathAvailable(CodePath p) { return ProcessorHas(p); }
+
+CodePath BestCodePath() {
+  if (ProcessorHas(CodePath::Avx2)) return CodePath::Avx2;
+  if (ProcessorHas(CodePath::Sse2)) return CodePath::Sse2;
+  return CodePath::Portable;
+}
+
+bool SetCodePath(CodePath p) {
+  if (!CodePathAvailable(p)) return false;
+  Current() = {p, &TableOf(p)};
+  return true;
+}
+
+CodePath ActiveCodePath() { return Current().path; }
+
+const char* CodePathName(CodePath p) {
+  switch (p) {
+    case CodePath::Portable:
+      return "portable";
+    case CodePath::Sse2:
+      return "sse2";
+    case CodePath::Avx2:
+      return "avx2";
+  }
+  return "?";
+}
+
+void RenderJulia(std::uint8_t* texture, double cx, double cy, int maxIter) {
+  const kernels::Kernels& k = *Current().table;
+  const std::int32_t CX = RoundToInt(cx * 1024.0L);
+  const std::int32_t CY = RoundToInt(cy * 1024.0L);
+  constexpr std::int32_t halfW = TexWidth / 2;
+  constexpr std::int32_t halfH = TexHeight / 2;
+  constexpr std::int32_t step = TexHeight < TexWidth ? 3000000 / TexHeight : 3000000 / TexWidth;
+  std::int32_t xs[TexWidth];
+  for (std::int32_t col = 0; col < TexWidth; ++col) xs[col] = ((col - halfW) * step) / 1024;
+  std::uint8_t vals[TexWidth];
+  for (std::int32_t j = 0; j < halfH; ++j) {
+    k.julia_row(xs, ((j - halfH) * step) / 1024, CX, CY, maxIter, vals, TexWidth);
+    // Row j holds the points from the last column to the first; row 239 - j
+    // holds them in order (the picture turned by 180 degrees).
+    std::uint8_t* upper = texture + j * TexWidth;
+    for (std::int32_t col = 0; col < TexWidth; ++col) upper[TexWidth - 1 - col] = vals[col];
+    std::memcpy(texture + (TexHeight - 1 - j) * TexWidth, vals, TexWidth);
+  }
+}
+
+namespace {
+
+// Offsets of each column from its block's base for an in-register gather
+// (see kernels::Columns).
+void PlanShuffles(const std::int32_t* idx, std::uint8_t* shuffle, std::int32_t width) {
+  auto within = [&](std::int32_t from, std::int32_t count, std::int32_t base) {
+    for (std::int32_t j = from; j < from + count; ++j)
+      if (idx[j] < base || idx[j] > base + 15) return false;
+    return true;
+  };
+  for (std::int32_t c = 0; c + 16 <= width; c += 16) {
+    if (within(c, 16, idx[c])) {
+      for (std::int32_t j = 0; j < 16; ++j)
+        shuffle[c + j] = static_cast<std::uint8_t>(idx[c + j] - idx[c]);
+    } else if (within(c, 8, idx[c]) && within(c + 8, 8, idx[c + 8])) {
+      for (std::int32_t j = 0; j < 16; ++j)
+        shuffle[c + j] = static_cast<std::uint8_t>(idx[c + j] - idx[c + (j & 8)]);
+      shuffle[c] = kernels::ShuffleHalves;
+    } else {
+      shuffle[c] = kernels::ShuffleNone;
+    }
+  }
+}
+
+}  // namespace
+
+// The four-texel blend factors in two ways, both exact in integers:
+// ((a(256-fy) + c fy)(256-fx) + (b(256-fy) + d fy) fx) >> 16 blends two
+// texture rows into one row of 16-bit values and then gathers along it;
+// ((a(256-fx) + b fx)(256-fy) + (c(256-fx) + d fx) fy) >> 16 gathers whole
+// texture rows once and blends two of them per frame row. The second reuses
+// its gathered rows while frame rows advance by less than a texel.
+void ZoomFrame(Buffers& b, std::int32_t px, std::int32_t py, double s) {
+  if (b.ScreenWidth <= 0 || b.ScreenHeight <= 0) return;
+  const kernels::Kernels& k = *Current().table;
+  std::uint8_t* const T = b.Texture.data();
+  CopyWrapRows(T);
+  const Geometry g = FrameGeometry(b, px, py, s);
+  const std::int32_t width = b.ScreenWidth;
+
+  // Per column: texel index within a row and the weights.
+  const auto n = static_cast<std::size_t>(width);
+  b.ColumnIndex.resize(n);
+  b.ColumnWeights.resize(n);
+  b.ColumnFraction.resize(n);
+  b.ColumnShuffle.resize(n);
+  std::int32_t* const idx = b.ColumnIndex.data();
+  std::uint32_t* const w = b.ColumnWeights.data();
+  std::uint16_t* const fx = b.ColumnFraction.data();
+  std::int32_t u = g.x0 % Wx;
+  for (std::int32_t col = 0; col < width; ++col) {
+    fx[col] = static_cast<std::uint16_t>(u & 255);
+    idx[col] = u >> 8;
+    w[col] = (256u - fx[col]) | static_cast<std::uint32_t>(fx[col]) << 16;
+    u += g.dx;
+    if (u >= Wx) u -= Wx;
+  }
+  PlanShuffles(idx, b.ColumnShuffle.data(), width);
+  const kernels::Columns cols{idx, w, fx, b.ColumnShuffle.data()};
+
+  // Two gathered rows, or one blended texture row (its last value is the
+  // right neighbour of the last column: the next row's first texel).
+  const std::size_t rowLen = static_cast<std::size_t>(width > TexWidth + 1 ? width : TexWidth + 1);
+  b.Rows.resize(2 * rowLen);
+  std::int16_t* slot[2] = {b.Rows.data(), b.Rows.data() + rowLen};
+  std::int32_t key[2] = {-1, -1};
+  // Filled with texture row r, keeping the slot that holds row `keep`.
+  auto gathered = [&](std::int32_t r, std::int32_t keep) -> const std::int16_t* {
+    if (key[0] == r) return slot[0];
+    if (key[1] == r) return slot[1];
+    const int i = key[0] == keep ? 1 : 0;
+    k.gather_bytes(T + r * TexWidth, cols, slot[i], width);
+    key[i] = r;
+    return slot[i];
+  };
+  const bool reuseRows = g.dy < k.reuse_rows_below_step;
+
+  std::int32_t v = g.y0 % Hy;
+  for (std::int32_t row = 0; row < b.ScreenHeight; ++row) {
+    std::uint8_t* out = b.FrameBuffer.data() + row * b.Stride;
+    const std::int32_t fy = v & 255;
+    const std::int32_t r = v >> 8;
+    if (reuseRows) {
+      const std::int16_t* top = gathered(r, r + 1);
+      const std::int16_t* bottom = gathered(r + 1, r);
+      k.blend_rows_out(top, bottom, fy, out, width);
+    } else {
+      k.blend_bytes(T + r * TexWidth, T + (r + 1) * TexWidth, fy, slot[0], TexWidth + 1);
+      k.gather_out(slot[0], cols, out, width);
+    }
+    v += g.dy;
+    if (v >= Hy) v -= Hy;
+  }
+}
+
+namespace {
+
+template <void (*Render)(std::uint8_t*, double, double, int),
+          void (*Zoom)(Buffers&, std::int32_t, std::int32_t, double)>
+void Draw(Buffers& b, const PathTable& path, Clock& clock) {
   const JuliaParameter c = JuliaAt(path, clock.Now());
-  RenderJulia(b.Texture.data(), c.cx, c.cy, MaxIter);
+  Render(b.Texture.data(), c.cx, c.cy, MaxIter);
   const std::uint32_t t1 = clock.Now();
   const std::uint32_t t2 = clock.Now();
   const std::int32_t px = PanX(t1, t2);
@@ -234,7 +448,19 @@ void DrawFrame(Buffers& b, const PathTable& path, Clock& clock) {
   const std::uint32_t t4 = clock.Now();
   const std::int32_t py = PanY(t3, t4);
   const double s = ScaleAt(clock.Now());
-  ZoomFrame(b, px, py, s);
+  Zoom(b, px, py, s);
 }
+
+}  // namespace
+
+void DrawFrame(Buffers& b, const PathTable& path, Clock& clock) {
+  Draw<RenderJulia, ZoomFrame>(b, path, clock);
+}
+
+namespace plain {
+void DrawFrame(Buffers& b, const PathTable& path, Clock& clock) {
+  Draw<RenderJulia, ZoomFrame>(b, path, clock);
+}
+}  // namespace plain
 
 }  // namespace uzoom

@@ -60,6 +60,13 @@ struct Buffers {
   std::int64_t Stride = 0;
   std::vector<std::uint8_t> FrameBuffer;
   std::vector<std::uint8_t> Texture;
+  // Working memory of ZoomFrame, sized on first use: per column the texel
+  // index, the weights and gather offsets, and rows of blended texels.
+  std::vector<std::int32_t> ColumnIndex;
+  std::vector<std::uint32_t> ColumnWeights;
+  std::vector<std::uint16_t> ColumnFraction;
+  std::vector<std::uint8_t> ColumnShuffle;
+  std::vector<std::int16_t> Rows;
 };
 
 // Largest width or height we accept for the surface.
@@ -78,6 +85,18 @@ void RenderJulia(std::uint8_t* texture, double cx, double cy, int maxIter);
 // of the screen, s the number of texture widths the screen spans.
 void ZoomFrame(Buffers& b, std::int32_t px, std::int32_t py, double s);
 
+// RenderJulia and ZoomFrame run on one of these code paths; all give the same
+// bytes. The best one the processor has is chosen on first use.
+enum class CodePath { Portable, Sse2, Avx2 };
+constexpr CodePath AllCodePaths[] = {CodePath::Portable, CodePath::Sse2, CodePath::Avx2};
+// Built into this program and supported by this processor and system.
+bool CodePathAvailable(CodePath p);
+// Chooses the path for later calls; false (and no change) if unavailable.
+bool SetCodePath(CodePath p);
+CodePath ActiveCodePath();
+CodePath BestCodePath();
+const char* CodePathName(CodePath p);
+
 // The clock the frame reads: every call is a fresh reading.
 class Clock {
  public:
@@ -88,6 +107,14 @@ class Clock {
 // One frame of the loop: parameter, texture, pan and scale, resample. Reads
 // the clock six times, in the order the animation formulas use it.
 void DrawFrame(Buffers& b, const PathTable& path, Clock& clock);
+
+// The same picture computed plainly, one point and one pixel at a time: the
+// yardstick for speed and for exactness.
+namespace plain {
+void RenderJulia(std::uint8_t* texture, double cx, double cy, int maxIter);
+void ZoomFrame(Buffers& b, std::int32_t px, std::int32_t py, double s);
+void DrawFrame(Buffers& b, const PathTable& path, Clock& clock);
+}  // namespace plain
 
 // A clock that always answers the same value: the frame at one instant.
 class FixedClock : public Clock {

@@ -1,6 +1,8 @@
 // zoomshot: renders the renderer's picture without a window.
 //   zoomshot --clock MS --size WxH -o FILE [--texture]
-//   zoomshot --bench --size WxH --frames N
+//   zoomshot --bench --size WxH --frames N [--reference] [--path NAME]
+// --reference times the plain scalar version instead; --path forces a code
+// path (portable, sse2, avx2) for any mode.
 // FILE.png gets the colours, FILE.raw the colour indices (rows top to bottom,
 // no padding).
 #if VORRASIN_HAVE_PNG
@@ -25,7 +27,8 @@ int Usage(const char* why) {
   std::fprintf(stderr,
                "zoomshot: %s\n"
                "usage: zoomshot --clock MS --size WxH -o FILE.png|FILE.raw [--texture]\n"
-               "       zoomshot --bench --size WxH --frames N\n",
+               "       zoomshot --bench --size WxH --frames N [--reference]\n"
+               "       any of them: [--path portable|sse2|avx2]\n",
                why);
   return ExitUsage;
 }
@@ -93,6 +96,7 @@ bool WritePng(const std::string& path, const std::uint8_t* pixels, int width, in
 
 int main(int argc, char** argv) {
   bool bench = false, texture = false, haveClock = false, haveSize = false, haveFrames = false;
+  bool reference = false;
   long long clock = 0, w = 0, h = 0, frames = 0;
   std::string out;
   for (int i = 1; i < argc; ++i) {
@@ -100,6 +104,20 @@ int main(int argc, char** argv) {
     const char* next = i + 1 < argc ? argv[i + 1] : nullptr;
     if (a == "--bench") {
       bench = true;
+    } else if (a == "--reference") {
+      reference = true;
+    } else if (a == "--path") {
+      bool known = false;
+      for (uzoom::CodePath p : uzoom::AllCodePaths) {
+        if (next == nullptr || std::strcmp(next, uzoom::CodePathName(p)) != 0) continue;
+        known = true;
+        if (!uzoom::SetCodePath(p)) {
+          std::fprintf(stderr, "zoomshot: this processor cannot run the %s path\n", next);
+          return ExitFailed;
+        }
+      }
+      if (!known) return Usage("--path takes portable, sse2 or avx2");
+      ++i;
     } else if (a == "--texture") {
       texture = true;
     } else if (a == "--clock") {
@@ -125,6 +143,7 @@ int main(int argc, char** argv) {
     }
   }
 
+  if (reference && !bench) return Usage("--reference goes with --bench");
   if (bench ? (!haveSize || !haveFrames || texture || !out.empty() || haveClock)
             : (!haveClock || (!haveSize && !texture) || out.empty() || haveFrames))
     return Usage("missing or conflicting arguments");
@@ -150,10 +169,14 @@ int main(int argc, char** argv) {
     const auto start = Clock::now();
     for (long long n = 0; n < frames; ++n) {
       uzoom::FixedClock at(static_cast<std::uint32_t>(1000 + 750 * n));
-      uzoom::DrawFrame(buffers, path, at);
+      if (reference)
+        uzoom::plain::DrawFrame(buffers, path, at);
+      else
+        uzoom::DrawFrame(buffers, path, at);
     }
     const std::chrono::duration<double, std::milli> spent = Clock::now() - start;
-    std::printf("frames %lld size %lldx%lld\n", frames, w, h);
+    std::printf("frames %lld size %lldx%lld %s\n", frames, w, h,
+                reference ? "plain" : uzoom::CodePathName(uzoom::ActiveCodePath()));
     std::printf("ms/frame %.4f\n", spent.count() / static_cast<double>(frames));
     return 0;
   }

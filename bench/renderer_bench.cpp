@@ -1,0 +1,130 @@
+// Speed of the texture and the resampler: the plain version against each
+// code path this processor has, at 1920 x 1080 and 3840 x 2160. Frames follow
+// the clock schedule of `zoomshot --bench` (1000 + 750 n ms).
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "uzoom.h"
+
+namespace {
+
+// The per-frame parameters of frame n of the schedule.
+struct FrameParams {
+  double cx, cy, s;
+  std::int32_t px, py;
+};
+
+FrameParams ParamsOf(std::int64_t n) {
+  static const uzoom::PathTable path = uzoom::MakePathTable();
+  const auto t = static_cast<std::uint32_t>(1000 + 750 * n);
+  const uzoom::JuliaParameter c = uzoom::JuliaAt(path, t);
+  return {c.cx, c.cy, uzoom::ScaleAt(t), uzoom::PanX(t, t), uzoom::PanY(t, t)};
+}
+
+// The schedule repeats its pan and scale pattern slowly; 64 frames cover
+// every part of the scale cycle.
+constexpr int Schedule = 64;
+
+void Texture(benchmark::State& state, bool usePlain, uzoom::CodePath p) {
+  if (!usePlain && !uzoom::SetCodePath(p)) {
+    state.SkipWithError("code path not available");
+    return;
+  }
+  std::vector<std::uint8_t> tex(uzoom::TexWidth * (uzoom::TexHeight + 2));
+  std::int64_t n = 0;
+  for (auto _ : state) {
+    const FrameParams f = ParamsOf(n++ % Schedule);
+    if (usePlain)
+      uzoom::plain::RenderJulia(tex.data(), f.cx, f.cy, uzoom::MaxIter);
+    else
+      uzoom::RenderJulia(tex.data(), f.cx, f.cy, uzoom::MaxIter);
+    benchmark::DoNotOptimize(tex.data());
+  }
+}
+
+void Resample(benchmark::State& state, bool usePlain, uzoom::CodePath p) {
+  if (!usePlain && !uzoom::SetCodePath(p)) {
+    state.SkipWithError("code path not available");
+    return;
+  }
+  uzoom::Buffers b;
+  if (uzoom::Allocate(b, static_cast<std::int32_t>(state.range(0)),
+                      static_cast<std::int32_t>(state.range(1))) != uzoom::AllocResult::Ok) {
+    state.SkipWithError("no memory");
+    return;
+  }
+  uzoom::plain::RenderJulia(b.Texture.data(), -0.75, 0.1, uzoom::MaxIter);
+  std::int64_t n = 0;
+  for (auto _ : state) {
+    const FrameParams f = ParamsOf(n++ % Schedule);
+    if (usePlain)
+      uzoom::plain::ZoomFrame(b, f.px, f.py, f.s);
+    else
+      uzoom::ZoomFrame(b, f.px, f.py, f.s);
+    benchmark::DoNotOptimize(b.FrameBuffer.data());
+  }
+}
+
+void Frame(benchmark::State& state, bool usePlain, uzoom::CodePath p) {
+  if (!usePlain && !uzoom::SetCodePath(p)) {
+    state.SkipWithError("code path not available");
+    return;
+  }
+  uzoom::Buffers b;
+  if (uzoom::Allocate(b, static_cast<std::int32_t>(state.range(0)),
+                      static_cast<std::int32_t>(state.range(1))) != uzoom::AllocResult::Ok) {
+    state.SkipWithError("no memory");
+    return;
+  }
+  const uzoom::PathTable path = uzoom::MakePathTable();
+  std::int64_t n = 0;
+  for (auto _ : state) {
+    uzoom::FixedClock at(static_cast<std::uint32_t>(1000 + 750 * n++));
+    if (usePlain)
+      uzoom::plain::DrawFrame(b, path, at);
+    else
+      uzoom::DrawFrame(b, path, at);
+    benchmark::DoNotOptimize(b.FrameBuffer.data());
+  }
+}
+
+void SizeArgs(benchmark::internal::Benchmark* b) {
+  b->Args({1920, 1080})->Args({3840, 2160})->Unit(benchmark::kMicrosecond);
+}
+
+int Register() {
+  using Fn = void (*)(benchmark::State&, bool, uzoom::CodePath);
+  struct Kind {
+    const char* name;
+    Fn fn;
+    bool sized;
+  };
+  for (const Kind k : {Kind{"Texture", Texture, false}, Kind{"Resample", Resample, true},
+                       Kind{"Frame", Frame, true}}) {
+    auto* plainBench = benchmark::RegisterBenchmark((std::string(k.name) + "/plain").c_str(), k.fn,
+                                                    true, uzoom::CodePath::Portable);
+    if (k.sized)
+      SizeArgs(plainBench);
+    else
+      plainBench->Unit(benchmark::kMicrosecond);
+    for (uzoom::CodePath p : uzoom::AllCodePaths) {
+      if (!uzoom::CodePathAvailable(p)) continue;
+      auto* b = benchmark::RegisterBenchmark(
+          (std::string(k.name) + "/" + uzoom::CodePathName(p)).c_str(), k.fn, false, p);
+      if (k.sized)
+        SizeArgs(b);
+      else
+        b->Unit(benchmark::kMicrosecond);
+    }
+  }
+  return 0;
+}
+
+const int registered = Register();
+
+}  // namespace
+
+BENCHMARK_MAIN();
