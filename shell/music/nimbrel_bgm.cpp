@@ -101,10 +101,10 @@ void Nimbrel_BGM::CloseMp3() {
 }
 
 void Nimbrel_BGM::PlayWave() {
-  if (mm_.WaveOutDeviceCount() > 0) mm_.PlaySound(bgm_.BgmFile.c_str(), SndAsync | SndLoop);
+  if (mm_.WaveOutDeviceCount() > 0) mm_.SoundCall(bgm_.BgmFile.c_str(), SndAsync | SndLoop);
 }
 
-void Nimbrel_BGM::StopWave() { mm_.PlaySound(nullptr, 0); }
+void Nimbrel_BGM::StopWave() { mm_.SoundCall(nullptr, 0); }
 
 std::int32_t Nimbrel_BGM::SendMci(const std::string& command, std::string& reply) {
   if (command.empty()) {

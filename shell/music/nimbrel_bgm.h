@@ -23,7 +23,7 @@ class Multimedia {
   virtual bool GetErrorString(std::uint32_t code, char* text, std::uint32_t length) = 0;
   virtual std::uint32_t WaveOutDeviceCount() = 0;
   // PlaySoundA(sound, no module, flags); a null sound stops what is playing.
-  virtual void PlaySound(const char* sound, std::uint32_t flags) = 0;
+  virtual void SoundCall(const char* sound, std::uint32_t flags) = 0;
 };
 
 inline constexpr std::uint32_t SndAsync = 0x0001;

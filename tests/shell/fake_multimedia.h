@@ -60,7 +60,7 @@ class FakeMultimedia : public music::Multimedia {
 
   std::uint32_t WaveOutDeviceCount() override { return waveDevices; }
 
-  void PlaySound(const char* sound, std::uint32_t flags) override {
+  void SoundCall(const char* sound, std::uint32_t flags) override {
     sounds.push_back({sound == nullptr ? "<stop>" : sound, flags});
   }
 
