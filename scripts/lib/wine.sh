@@ -37,3 +37,33 @@ wine_stop() {
   wineserver -k </dev/null >/dev/null 2>&1 || true
   wineserver -w </dev/null >/dev/null 2>&1 || true
 }
+
+# A sound server with a null sink, so that Wine has a wave device and the
+# MPEG player can open files. Its socket lives under build/, apart from any
+# other user's.
+sound_start() {
+  command -v pulseaudio >/dev/null 2>&1 || return 0
+  export XDG_RUNTIME_DIR="$root/build/xdg"
+  mkdir -p "$XDG_RUNTIME_DIR"
+  chmod 700 "$XDG_RUNTIME_DIR"
+  if ! pactl info >/dev/null 2>&1; then
+    printf '%s\n' 'load-module module-null-sink sink_name=nullsink' \
+      'load-module module-native-protocol-unix' 'set-default-sink nullsink' >"$XDG_RUNTIME_DIR/null.pa"
+    pulseaudio -n -F "$XDG_RUNTIME_DIR/null.pa" --daemonize=no --exit-idle-time=-1 \
+      </dev/null >"$XDG_RUNTIME_DIR/pulseaudio.log" 2>&1 &
+    SOUND_PID=$!
+  fi
+  for _ in $(seq 200); do
+    pactl info >/dev/null 2>&1 && return 0
+    sleep 0.1
+  done
+  echo "wine.sh: the sound server did not start" >&2
+}
+
+sound_stop() {
+  if [ -n "${SOUND_PID:-}" ]; then
+    kill "$SOUND_PID" 2>/dev/null
+    wait "$SOUND_PID" 2>/dev/null
+    SOUND_PID=
+  fi
+}

@@ -1,0 +1,90 @@
+#include "nimbrel_b.h"
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "command_line.h"
+#include "forms/forms.h"
+#include "nimbrel_r.h"
+#include "nimbrel_s.h"
+#include "run_logic.h"
+#include "win32_profile.h"
+
+namespace Nimbrel_B {
+
+settings::BgmSettings BgmSettings;
+
+namespace {
+
+constexpr char DialogCaption[] = "<Vorrasin>";
+constexpr char ProgramTitle[] = "Vorrasin (ScreenSaver)";
+// "Vorrasin.dllが同じﾌｫﾙﾀﾞに見つかりません！" in Shift-JIS.
+constexpr char RendererMissing[] =
+    "Vorrasin.dll\x82\xaa\x93\xaf\x82\xb6\xcc\xab\xd9\xc0\xde\x82\xc9\x8c\xa9\x82\xc2\x82\xa9\x82"
+    "\xe8\x82\xdc\x82\xb9\x82\xf1\x81I";
+
+// Shift-JIS text as the wide text the system shows, whatever its code page.
+std::wstring FromShiftJis(const char* text) {
+  const int n = MultiByteToWideChar(932, 0, text, -1, nullptr, 0);
+  if (n <= 0) return {};
+  std::wstring wide(static_cast<std::size_t>(n), L'\0');
+  MultiByteToWideChar(932, 0, text, -1, wide.data(), n);
+  wide.resize(static_cast<std::size_t>(n - 1));
+  return wide;
+}
+
+std::wstring Wide(const char* ascii) { return std::wstring(ascii, ascii + strlen(ascii)); }
+
+bool AnotherStartIsUp() {
+  // Both are always asked.
+  const HWND run = FindWindowA(nullptr, Nimbrel_S::Caption);
+  const HWND dialog = FindWindowA(nullptr, DialogCaption);
+  return run != nullptr || dialog != nullptr;
+}
+
+int Preview(const char* args) {
+  const auto pane = reinterpret_cast<HWND>(static_cast<INT_PTR>(command_line::PreviewHandle(args)));
+  Nimbrel_R form;
+  if (!form.ShowIn(pane)) return 0;
+  return forms::Run();
+}
+
+int RunScreenSaver(const char* args, const std::string& folder) {
+  const bool hidesCursor = command_line::RunHidesCursor(args);
+  if (hidesCursor) ShowCursor(FALSE);
+  Nimbrel_S form(BgmSettings, hidesCursor);
+  if (!form.Loaded()) {
+    if (hidesCursor) ShowCursor(TRUE);
+    return 0;
+  }
+  form.Form_Load(folder);
+  return forms::Run();
+}
+
+}  // namespace
+
+int Main(const char* args) {
+  if (AnotherStartIsUp()) return 0;
+  const command_line::Action action = command_line::ActionFor(args);
+  if (action == command_line::Action::Preview) return Preview(args);
+
+  win32_profile::Win32ProfileStore store;
+  const std::string folder = win32_profile::ProgramFolder();
+  settings::LoadSettings(store, folder, BgmSettings);
+  if (!settings::FileExists(store, folder + run_logic::RendererName)) {
+    MessageBoxW(nullptr, FromShiftJis(RendererMissing).c_str(), Wide(ProgramTitle).c_str(), MB_OK);
+    return 0;
+  }
+  switch (action) {
+    case command_line::Action::Run:
+      return RunScreenSaver(args, folder);
+    case command_line::Action::Configure:  // the settings dialog comes here
+    case command_line::Action::End:
+    case command_line::Action::Preview:
+      break;
+  }
+  return 0;
+}
+
+}  // namespace Nimbrel_B

@@ -1,0 +1,22 @@
+// Nimbrel_R: the preview form. A borderless black form with one image
+// control, Img_Prev, that shows the still picture of the screen saver; it is
+// made a child of the display control panel's preview pane.
+#pragma once
+
+#include <windows.h>
+
+#include "forms/forms.h"
+
+class Nimbrel_R : public forms::Form {
+ public:
+  static constexpr char Caption[] = "Preview Window";
+
+  Nimbrel_R();
+
+  // Moves the form into the pane and shows it, covering the pane. False when
+  // the handle names no window: there is nothing to show the preview in.
+  bool ShowIn(HWND pane);
+
+ private:
+  forms::Image Img_Prev;
+};
