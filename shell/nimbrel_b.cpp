@@ -5,10 +5,12 @@
 #include <vector>
 
 #include "command_line.h"
-#include "forms/forms.h"
+#include "form.h"
 #include "nimbrel_r.h"
 #include "nimbrel_s.h"
+#include "resources.h"
 #include "run_logic.h"
+#include "settings_dialog.h"
 #include "win32_profile.h"
 
 namespace Nimbrel_B {
@@ -79,7 +81,16 @@ int Main(const char* args) {
   switch (action) {
     case command_line::Action::Run:
       return RunScreenSaver(args, folder);
-    case command_line::Action::Configure:  // the settings dialog comes here
+    case command_line::Action::Configure: {
+      const std::string ini = settings::IniPath(folder);
+      dialog::ShowSettingsDialog(
+          BgmSettings,
+          [&](const char* key, const std::string& value) {
+            settings::WriteIni(store, settings::Section, key, value, ini);
+          },
+          LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_VORRASIN)));
+      return 0;
+    }
     case command_line::Action::End:
     case command_line::Action::Preview:
       break;

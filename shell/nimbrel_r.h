@@ -1,11 +1,11 @@
-// Nimbrel_R: the preview form. A borderless black form with one image
-// control, Img_Prev, that shows the still picture of the screen saver; it is
-// made a child of the display control panel's preview pane.
+// Nimbrel_R: the preview form. A borderless black form with one image,
+// Img_Prev, that shows the still picture of the screen saver; it is made a
+// child of the display control panel's preview pane.
 #pragma once
 
 #include <windows.h>
 
-#include "forms/forms.h"
+#include "form.h"
 
 class Nimbrel_R : public forms::Form {
  public:
@@ -18,5 +18,5 @@ class Nimbrel_R : public forms::Form {
   bool ShowIn(HWND pane);
 
  private:
-  forms::Image Img_Prev;
+  forms::Image& Img_Prev;
 };

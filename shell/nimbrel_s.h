@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "forms/forms.h"
+#include "form.h"
 #include "music/winmm_multimedia.h"
 #include "run_logic.h"
 

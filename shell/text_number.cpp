@@ -72,4 +72,12 @@ std::optional<std::int32_t> RoundToInt32(double value) {
   return static_cast<std::int32_t>(r);
 }
 
+std::optional<std::int64_t> RoundWithin(std::string_view text, std::int64_t lo, std::int64_t hi) {
+  const std::optional<double> v = Parse(text);
+  if (!v) return std::nullopt;
+  const double r = std::nearbyint(*v);
+  if (!(r >= static_cast<double>(lo) && r <= static_cast<double>(hi))) return std::nullopt;
+  return static_cast<std::int64_t>(r);
+}
+
 }  // namespace text_number

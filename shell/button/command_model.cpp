@@ -2,7 +2,7 @@
 
 #include <limits>
 
-#include "numeric.h"
+#include "text_number.h"
 
 namespace command {
 
@@ -110,13 +110,13 @@ void CommandModel::ReadProperties(const forms::PropertyBag& bag, const forms::Fo
   } else {
     font_ = ambientFont;
   }
-  if (auto v = forms::RoundNumeric(bag.Find("FirstRun").value_or("1"), 0, 255))
+  if (auto v = text_number::RoundWithin(bag.Find("FirstRun").value_or("1"), 0, 255))
     firstRun_ = static_cast<std::uint8_t>(*v);
-  if (auto v = forms::RoundNumeric(bag.Find("FontColour").value_or("0"),
-                                   std::numeric_limits<std::int32_t>::min(),
-                                   std::numeric_limits<std::uint32_t>::max()))
+  if (auto v = text_number::RoundWithin(bag.Find("FontColour").value_or("0"),
+                                        std::numeric_limits<std::int32_t>::min(),
+                                        std::numeric_limits<std::uint32_t>::max()))
     fontColour_ = static_cast<std::uint32_t>(*v);
-  if (auto v = forms::RoundNumeric(bag.Find("Visible").value_or("1"), -32768, 32767))
+  if (auto v = text_number::RoundWithin(bag.Find("Visible").value_or("1"), -32768, 32767))
     faceStyle_ = static_cast<std::int16_t>(*v);
   view_.CaptionChanged();
   RefreshNormal();

@@ -47,8 +47,8 @@ void PaintGradient(forms::Container& c, Surface s) {
 
 class Nimbrel_P {
  public:
-  Nimbrel_P(Music& music, const SaveSetting& save, HICON icon)
-      : music_(music), save_(save), form_(text::Title, ClientWidth, ClientHeight, icon) {
+  Nimbrel_P(settings::BgmSettings& bgm, const SaveSetting& save, HICON icon)
+      : bgm_(bgm), save_(save), form_(text::Title, ClientWidth, ClientHeight, icon) {
     const forms::Font ui = forms::JapaneseUiFont();
     const forms::Font tahoma{"Tahoma", 8.25, 400, false, false, false, 0};
 
@@ -130,9 +130,9 @@ class Nimbrel_P {
     form_.MoveTo((screenW - form_.WidthTwips()) / 2, (screenH - form_.HeightTwips()) / 3);
     for (command::Command* b : Buttons()) b->Initialize();
     ShowMode();
-    BGM_Repeat_->SetText(TrackText(music_.repeat));
+    BGM_Repeat_->SetText(TrackText(bgm_.BgmRepeat));
     for (std::int16_t i = 0; i <= 30; ++i) BGM_Repeat_->AddItem(TrackText(i));
-    lbl_Fname_->caption = music_.file;
+    lbl_Fname_->caption = bgm_.BgmFile;
     POINT p;
     if (GetCursorPos(&p)) {
       if (p.x >= std::numeric_limits<std::int16_t>::min() &&
@@ -150,7 +150,7 @@ class Nimbrel_P {
 
   // Marks and enablement for the current mode.
   void ShowMode() {
-    const Enablement e = EnablementFor(music_.mode);
+    const Enablement e = EnablementFor(bgm_.BgmMode);
     for (int i = 0; i < 3; ++i) Img_BGM_[i]->Show(Img_Ra_[i == e.selectedMark ? 1 : 0]->picture());
     Cmd_BGM_->SetEnabled(e.fileButton);
     BGM_Repeat_->Enable(e.repeatCombo);
@@ -158,7 +158,7 @@ class Nimbrel_P {
   }
 
   void ChooseMode(std::int16_t mode) {
-    music_.mode = mode;
+    bgm_.BgmMode = mode;
     ShowMode();
   }
 
@@ -178,16 +178,16 @@ class Nimbrel_P {
     ofn.nMaxFileTitle = static_cast<DWORD>(fileTitle.size());
     ofn.lpstrTitle = title.c_str();
     if (GetOpenFileNameW(&ofn) <= 0) return;
-    music_.file = forms::ToAnsi(file.data());
-    lbl_Fname_->caption = music_.file;
+    bgm_.BgmFile = forms::ToAnsi(file.data());
+    lbl_Fname_->caption = bgm_.BgmFile;
     Pic_C_->Refresh();
   }
 
   void SaveAndClose() {
-    save_(Setting::Mode, std::to_string(music_.mode));
-    music_.repeat = TrackFromText(BGM_Repeat_->Text());
-    save_(Setting::Repeat, std::to_string(music_.repeat));
-    save_(Setting::File, music_.file);
+    save_(settings::KeyMode, std::to_string(bgm_.BgmMode));
+    bgm_.BgmRepeat = TrackFromText(BGM_Repeat_->Text());
+    save_(settings::KeyRepeat, std::to_string(bgm_.BgmRepeat));
+    save_(settings::KeyFile, bgm_.BgmFile);
     form_.Unload();
   }
 
@@ -213,7 +213,7 @@ class Nimbrel_P {
     DrawAnimatedRects(form_.hwnd(), IDANI_CAPTION, &from, &to);
   }
 
-  Music& music_;
+  settings::BgmSettings& bgm_;
   const SaveSetting& save_;
   forms::Form form_;
   std::unique_ptr<forms::Panel> Pic_C_;
@@ -229,8 +229,8 @@ class Nimbrel_P {
 
 }  // namespace
 
-void ShowSettingsDialog(Music& music, const SaveSetting& save, HICON icon) {
-  Nimbrel_P dialog(music, save, icon);
+void ShowSettingsDialog(settings::BgmSettings& bgm, const SaveSetting& save, HICON icon) {
+  Nimbrel_P dialog(bgm, save, icon);
   dialog.Show();
 }
 

@@ -5,27 +5,21 @@
 
 #include <windows.h>
 
-#include <cstdint>
 #include <functional>
 #include <string>
 
+#include "settings.h"
+
 namespace dialog {
 
-// The music settings as the dialog edits them.
-struct Music {
-  std::int16_t mode = 0;    // 0 none, 1 audio CD, 2 sound file
-  std::int16_t repeat = 0;  // audio-CD track to repeat, 0 for none
-  std::string file;         // sound file path, in the system's ANSI code page
-};
-
-// Saves one setting: "mode", "repeat" or "file" with its text.
-enum class Setting { Mode, Repeat, File };
-using SaveSetting = std::function<void(Setting, const std::string& value)>;
+// Writes one setting to the settings file: key (Shift-JIS) and value.
+using SaveSetting = std::function<void(const char* key, const std::string& value)>;
 
 // The page "その他の作品" opens.
 inline constexpr char OtherWorksAddress[] = "https://vorrasin.github.io/";
 
-// Shows the dialog modally; returns when it has closed.
-void ShowSettingsDialog(Music& music, const SaveSetting& save, HICON icon);
+// Shows the dialog modally over the settings record; returns when it has
+// closed. Only "設定" writes, all three keys in order.
+void ShowSettingsDialog(settings::BgmSettings& bgm, const SaveSetting& save, HICON icon);
 
 }  // namespace dialog

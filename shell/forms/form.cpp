@@ -2,7 +2,6 @@
 
 #include <windowsx.h>
 
-
 namespace forms {
 namespace {
 
@@ -12,6 +11,7 @@ constexpr DWORD FormStyle = WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD FormExStyle = WS_EX_CONTROLPARENT | WS_EX_DLGMODALFRAME;
 
 LPCWSTR PointerOverride = nullptr;
+int LiveForms = 0;
 
 void Register(const wchar_t* name, WNDPROC proc) {
   WNDCLASSW wc{};
@@ -41,6 +41,15 @@ int MouseButton(UINT msg) {
 }
 
 }  // namespace
+
+int Run() {
+  MSG msg;
+  while (LiveForms > 0 && GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  return 0;
+}
 
 // ---- windowless controls ----
 
@@ -88,11 +97,22 @@ void Label::Paint(HDC dc, const Twips& t) {
 void Image::Show(const Picture& p) {
   picture_ = p;
   image_ = MemoryImage(p);
+  opaque_ = false;
+}
+
+void Image::Show(HBITMAP bitmap) {
+  picture_ = Picture{};
+  image_ = MemoryImage(bitmap);
+  opaque_ = true;
 }
 
 void Image::Paint(HDC dc, const Twips& t) {
   if (!image_.valid()) return;
   const RECT r = PixelRect(t);
+  if (opaque_) {
+    BitBlt(dc, r.left, r.top, image_.width(), image_.height(), image_.dc(), 0, 0, SRCCOPY);
+    return;
+  }
   const Pixel k = Picture::Clear;
   TransparentBlt(dc, r.left, r.top, image_.width(), image_.height(), image_.dc(), 0, 0,
                  image_.width(), image_.height(), RGB(k.red, k.green, k.blue));
@@ -137,6 +157,10 @@ void Container::Resized() {
   GetClientRect(hwnd_, &r);
   if (r.right != background_.width() || r.bottom != background_.height())
     background_ = MemoryImage(r.right, r.bottom);
+  if (background_.valid()) {
+    Gdi<HBRUSH> brush(CreateSolidBrush(backColour));
+    FillRect(background_.dc(), &r, brush.get());
+  }
   if (onResize) onResize();
   Refresh();
 }
@@ -168,6 +192,15 @@ bool Container::HandleCommon(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
       Resized();
       result = 0;
       return true;
+    case WM_TIMER: {
+      const auto it = timers_.find(wp);
+      if (it != timers_.end() && it->second->enabled_) {
+        const std::function<void()> tick = it->second->tick_;  // it may end the form
+        tick();
+      }
+      result = 0;
+      return true;
+    }
     case WM_SETCURSOR:
       if (ApplyMousePointer()) {
         result = TRUE;
@@ -231,13 +264,28 @@ Form::Form(const std::string& caption, int clientWidthTwips, int clientHeightTwi
                            GetModuleHandleW(nullptr), nullptr);
   if (w == nullptr) return;
   Attach(w);
+  ++LiveForms;
   if (icon != nullptr) {
     SendMessageW(w, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
     SendMessageW(w, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
   }
 }
 
-Form::~Form() = default;
+Form::Form(const std::string& caption, DWORD style, COLORREF back) {
+  Register(FormClass, Proc);
+  backColour = back;
+  HWND w = CreateWindowExW(0, FormClass, Widen(caption).c_str(), style, 0, 0, 0, 0, nullptr,
+                           nullptr, GetModuleHandleW(nullptr), nullptr);
+  if (w == nullptr) return;
+  Attach(w);
+  ++LiveForms;
+}
+
+Form::~Form() {
+  for (auto& [id, timer] : timers_) timer->SetEnabled(false);
+  // Taken down while this form can still count itself out (WM_NCDESTROY).
+  if (hwnd_ != nullptr) DestroyWindow(hwnd_);
+}
 
 int Form::WidthTwips() const {
   RECT r{};
@@ -258,6 +306,7 @@ void Form::MoveTo(int leftTwips, int topTwips) {
 
 void Form::ShowModal() {
   if (hwnd_ == nullptr) return;
+  modal_ = true;
   if (onLoad) onLoad();
   if (unloaded_) return;
   ShowWindow(hwnd_, SW_SHOWNORMAL);
@@ -278,7 +327,12 @@ void Form::Unload() {
   if (unloaded_) return;
   unloaded_ = true;
   if (onUnload) onUnload();
-  ShowWindow(hwnd_, SW_HIDE);
+  // A modal form's controls live as long as the form object: only hide it
+  // here, the modal show returns. Any other form goes at once.
+  if (modal_)
+    ShowWindow(hwnd_, SW_HIDE);
+  else if (hwnd_ != nullptr)
+    DestroyWindow(hwnd_);
 }
 
 LRESULT CALLBACK Form::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -287,6 +341,13 @@ LRESULT CALLBACK Form::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   LRESULT result = 0;
   if (self->HandleCommon(msg, wp, lp, result)) return result;
   switch (msg) {
+    case WM_NCDESTROY:
+      // Gone, by our hand or with its parent window (a preview pane).
+      SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+      self->hwnd_ = nullptr;
+      self->unloaded_ = true;
+      if (--LiveForms == 0) PostQuitMessage(0);
+      return DefWindowProcW(hwnd, msg, wp, lp);
     case WM_CLOSE:
       if (self->onCloseRequest)
         self->onCloseRequest();
@@ -339,6 +400,28 @@ std::string ComboBox::Text() const {
 }
 
 void ComboBox::SetText(const std::string& text) { SetWindowTextW(hwnd_, Widen(text).c_str()); }
+
+// ---- timers ----
+
+Timer::Timer(Container& owner, std::uint32_t intervalMs, std::function<void()> tick)
+    : owner_(owner), id_(owner.nextTimerId_++), interval_(intervalMs), tick_(std::move(tick)) {
+  owner_.timers_[id_] = this;
+}
+
+Timer::~Timer() {
+  SetEnabled(false);
+  owner_.timers_.erase(id_);
+}
+
+void Timer::SetEnabled(bool on) {
+  if (on == enabled_) return;
+  enabled_ = on;
+  if (owner_.hwnd_ == nullptr) return;
+  if (on)
+    SetTimer(owner_.hwnd_, id_, interval_, nullptr);
+  else
+    KillTimer(owner_.hwnd_, id_);
+}
 
 void SetMousePointer(LPCWSTR cursor) {
   PointerOverride = cursor;

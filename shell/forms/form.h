@@ -1,11 +1,14 @@
 // The forms: top-level forms and panels with a persistent background image,
 // windowless labels, images and outlines drawn above it, a real combo box,
-// periodic timers and a modal show. Positions are in twips.
+// periodic timers, a modal show, and a message loop that lasts while any form
+// is loaded. Positions are in twips unless a member says pixels.
 #pragma once
 
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,6 +24,10 @@ struct TwipRect {
 };
 
 class Container;
+class Timer;
+
+// Runs the thread's messages until no form is left.
+int Run();
 
 // A control without a window of its own: its container paints it above the
 // background image and passes it the mouse presses that land on it.
@@ -59,11 +66,14 @@ class Image : public Windowless {
   void Paint(HDC dc, const Twips& t) override;
   // Shows a picture at its own size; Picture::Clear pixels stay see-through.
   void Show(const Picture& p);
+  // Shows a bitmap at its own size, opaque; takes it over.
+  void Show(HBITMAP bitmap);
   const Picture& picture() const { return picture_; }
 
  private:
   Picture picture_;
   MemoryImage image_;
+  bool opaque_ = false;
 };
 
 class Outline : public Windowless {
@@ -100,10 +110,13 @@ class Container {
     return ref;
   }
 
-  // Called when the window gets its size; redraw the background here.
+  // Called when the window gets its size, after the background image has
+  // been filled with backColour; draw the rest of the background here.
   std::function<void()> onResize;
+  COLORREF backColour = RGB(0xC0, 0xC0, 0xC0);
 
  protected:
+  friend class Timer;
   Container() = default;
   void Attach(HWND hwnd);
   // Messages common to forms and panels; false when not handled.
@@ -113,6 +126,27 @@ class Container {
   Twips twips_ = Twips::OfScreen();
   MemoryImage background_;
   std::vector<std::unique_ptr<Windowless>> items_;
+  std::map<UINT_PTR, Timer*> timers_;
+  UINT_PTR nextTimerId_ = 1;
+};
+
+// A periodic timer of a form or panel; its ticks arrive on the form's thread.
+class Timer {
+ public:
+  Timer(Container& owner, std::uint32_t intervalMs, std::function<void()> tick);
+  ~Timer();
+  Timer(const Timer&) = delete;
+  Timer& operator=(const Timer&) = delete;
+  void SetEnabled(bool on);
+  bool Enabled() const { return enabled_; }
+
+ private:
+  friend class Container;
+  Container& owner_;
+  UINT_PTR id_;
+  std::uint32_t interval_;
+  std::function<void()> tick_;
+  bool enabled_ = false;
 };
 
 // A panel: a child container (picture box) inside a form or another panel.
@@ -128,9 +162,21 @@ class Panel : public Container {
 // A top-level form with a caption and a fixed client size.
 class Form : public Container {
  public:
-  // The form's window exists (hidden) once this returns.
+  // A dialog-like form with a title bar and a fixed client size. The form's
+  // window exists (hidden) once this returns.
   Form(const std::string& caption, int clientWidthTwips, int clientHeightTwips, HICON icon);
+  // A form of the given window style, no size yet (a pop-up by default). It
+  // may stay hidden and is still found by its caption.
+  explicit Form(const std::string& caption, DWORD style = WS_POPUP | WS_CLIPCHILDREN,
+                COLORREF back = RGB(0, 0, 0));
   ~Form() override;
+
+  bool Loaded() const { return hwnd_ != nullptr; }
+  void Show() { ShowWindow(hwnd_, SW_SHOWNORMAL); }
+  // Position and size in pixels, in the parent's client coordinates.
+  void MovePixels(int left, int top, int width, int height) {
+    MoveWindow(hwnd_, left, top, width, height, TRUE);
+  }
 
   // Shows the form and runs its messages until it is unloaded. Tab and
   // shift+tab move the focus between the controls that take it.
@@ -148,6 +194,7 @@ class Form : public Container {
  private:
   static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM);
   bool unloaded_ = false;
+  bool modal_ = false;
 };
 
 // A combo box with editable text and a drop-down list.

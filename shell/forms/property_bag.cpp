@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <limits>
 
-#include "numeric.h"
+#include "text_number.h"
 
 namespace forms {
 namespace {
@@ -118,14 +118,14 @@ std::optional<bool> ToBoolean(const std::string& text) {
     if (c != ' ') t += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   if (t == "true") return true;
   if (t == "false") return false;
-  const std::optional<double> v = ParseNumeric(text);
+  const std::optional<double> v = text_number::Parse(text);
   if (!v) return std::nullopt;
   return *v != 0;
 }
 
 std::optional<std::int64_t> ToInteger(const std::string& text) {
-  return RoundNumeric(text, std::numeric_limits<std::int32_t>::min(),
-                      std::numeric_limits<std::uint32_t>::max());
+  return text_number::RoundWithin(text, std::numeric_limits<std::int32_t>::min(),
+                                  std::numeric_limits<std::uint32_t>::max());
 }
 
 std::string FromBoolean(bool v) { return v ? "True" : "False"; }
@@ -145,11 +145,11 @@ std::optional<Font> ToFont(const std::string& text) {
   if (p.size() != 7) return std::nullopt;
   Font f;
   f.name = Unescape(p[0]);
-  const std::optional<double> size = ParseNumeric(p[1]);
-  const std::optional<std::int64_t> weight = RoundNumeric(p[2], 0, 1000);
+  const std::optional<double> size = text_number::Parse(p[1]);
+  const std::optional<std::int64_t> weight = text_number::RoundWithin(p[2], 0, 1000);
   const std::optional<bool> italic = ToBoolean(p[3]), underline = ToBoolean(p[4]),
                             strike = ToBoolean(p[5]);
-  const std::optional<std::int64_t> charset = RoundNumeric(p[6], 0, 255);
+  const std::optional<std::int64_t> charset = text_number::RoundWithin(p[6], 0, 255);
   if (!size || *size <= 0 || *size > 2048 || !weight || !italic || !underline || !strike ||
       !charset)
     return std::nullopt;

@@ -56,6 +56,23 @@ MemoryImage::MemoryImage(const Picture& picture) : MemoryImage(picture.width, pi
     }
 }
 
+MemoryImage::MemoryImage(HBITMAP adopt) {
+  BITMAP bm{};
+  if (adopt == nullptr || GetObjectW(adopt, sizeof bm, &bm) == 0) {
+    if (adopt != nullptr) DeleteObject(adopt);
+    return;
+  }
+  dc_ = CreateCompatibleDC(nullptr);
+  if (dc_ == nullptr) {
+    DeleteObject(adopt);
+    return;
+  }
+  bitmap_ = adopt;
+  old_ = SelectObject(dc_, bitmap_);
+  width_ = bm.bmWidth;
+  height_ = bm.bmHeight;
+}
+
 MemoryImage& MemoryImage::operator=(MemoryImage&& o) noexcept {
   if (this != &o) {
     Reset();

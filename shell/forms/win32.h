@@ -34,6 +34,7 @@ class MemoryImage {
   MemoryImage() = default;
   MemoryImage(int width, int height);  // 32-bit, zero-filled
   explicit MemoryImage(const Picture& picture);
+  explicit MemoryImage(HBITMAP adopt);  // takes the bitmap over
   MemoryImage(const MemoryImage&) = delete;
   MemoryImage& operator=(const MemoryImage&) = delete;
   MemoryImage(MemoryImage&& o) noexcept { *this = std::move(o); }

@@ -185,7 +185,7 @@ TEST_F(Dialog, MarksAndEnablementForEachStoredMode) {
     EXPECT_EQ(IsWindowEnabled(controls_.browse) != FALSE, c.browse);
     // The combo box shows the stored track and lists 31 items, the first empty.
     char text[16] = {};
-    GetWindowTextA(controls_.combo, text, sizeof text);
+    SendMessageA(controls_.combo, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
     EXPECT_STREQ(text, "3");
     EXPECT_EQ(SendMessageA(controls_.combo, CB_GETCOUNT, 0, 0), 31);
     EXPECT_EQ(SendMessageA(controls_.combo, CB_GETLBTEXTLEN, 0, 0), 0);
@@ -250,6 +250,20 @@ TEST_F(Dialog, CloseBoxWritesNothing) {
   PostMessageA(dialog_, WM_SYSCOMMAND, SC_CLOSE, 0);
   ExpectEnded();
   EXPECT_EQ(ReadFile(IniPath()), before_);
+}
+
+TEST_F(Dialog, EveryConfigureFormOpensIt) {
+  for (const char* args : {"/c:1234", "-C", "/C 5678"}) {
+    SCOPED_TRACE(args);
+    WriteFile(IniPath(), Ini("0", "0", ""));
+    desktop::Process p = desktop::Process::Start(desktop::ProgramFolder() + "Vorrasin.scr", args);
+    HWND w = desktop::WaitForWindow(Title, 15000);
+    ASSERT_NE(w, nullptr);
+    PostMessageA(w, WM_CLOSE, 0, 0);
+    DWORD code = 1;
+    EXPECT_TRUE(p.WaitExit(10000, &code));
+    EXPECT_EQ(code, 0u);
+  }
 }
 
 TEST_F(Dialog, SecondStartEndsAtOnce) {
