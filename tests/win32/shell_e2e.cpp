@@ -363,8 +363,12 @@ TEST_P(ShellPreview, StillFillsThePaneUntilThePaneGoes) {
   TestWindow pane("pane", 120, 90, pc.width, pc.height, true);
   desktop::Process shell = in.Start(std::string("/p") + pc.separator + pane.HandleText());
   HWND child = nullptr;
-  ASSERT_TRUE(
-      PumpUntil([&] { return (child = GetWindow(pane.Handle(), GW_CHILD)) != nullptr; }, 20000))
+  ASSERT_TRUE(PumpUntil(
+      [&] {
+        child = GetWindow(pane.Handle(), GW_CHILD);
+        return child != nullptr && IsWindowVisible(child);
+      },
+      20000))
       << "no preview inside the pane";
   EXPECT_EQ(ProcessOf(child), shell.Id());
   EXPECT_TRUE(GetWindowLongA(child, GWL_STYLE) & WS_CHILD);
