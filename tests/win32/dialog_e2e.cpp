@@ -266,6 +266,36 @@ TEST_F(Dialog, EveryConfigureFormOpensIt) {
   }
 }
 
+TEST_F(Dialog, TabWalksTheControlsThatTakeInput) {
+  Open(Ini("2", "0", sound_));  // "..." enabled, the combo box not
+  const DWORD thread = GetWindowThreadProcessId(dialog_, nullptr);
+  auto focused = [&] {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(thread, &info);
+    return info.hwndFocus;
+  };
+  desktop::Activate(dialog_);
+  // "..." first, then "設定", "ｷｬﾝｾﾙ", "その他の作品", and round again; the
+  // marks and labels never take the focus.
+  const std::vector<HWND> order = {controls_.browse, controls_.buttons[0], controls_.buttons[1],
+                                   controls_.buttons[2], controls_.browse};
+  EXPECT_EQ(focused(), order[0]);
+  for (std::size_t i = 1; i < order.size(); ++i) {
+    desktop::PressKey(VK_TAB);
+    Sleep(200);
+    EXPECT_EQ(focused(), order[i]) << "after " << i << " tabs";
+  }
+  // Keys never press a button: Enter and space leave the dialog open.
+  desktop::PressKey(VK_RETURN);
+  desktop::PressKey(VK_SPACE);
+  Sleep(300);
+  EXPECT_TRUE(proc_.Running());
+  ClickCancel();
+  ExpectEnded();
+  EXPECT_EQ(ReadFile(IniPath()), before_);
+}
+
 TEST_F(Dialog, SecondStartEndsAtOnce) {
   Open(Ini("0", "0", ""));
   desktop::Process second =
