@@ -18,4 +18,18 @@ struct Font {
   bool operator==(const Font&) const = default;
 };
 
+// "ＭＳ Ｐゴシック" 9.75 pt, weight 400, character set 128: the font of the
+// dialog's labels and buttons.
+inline Font JapaneseUiFont() {
+  return Font{
+      "\x82l\x82r \x82o\x83S\x83V\x83"
+      "b\x83N",
+      9.75,
+      400,
+      false,
+      false,
+      false,
+      128};
+}
+
 }  // namespace forms

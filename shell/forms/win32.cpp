@@ -128,16 +128,4 @@ Gdi<HFONT> MakeFont(const Font& f) {
   return Gdi<HFONT>(CreateFontIndirectW(&lf));
 }
 
-Font JapaneseUiFont() {
-  return Font{
-      "\x82l\x82r \x82o\x83S\x83V\x83"
-      "b\x83N",
-      9.75,
-      400,
-      false,
-      false,
-      false,
-      128};
-}
-
 }  // namespace forms

@@ -67,7 +67,4 @@ struct Twips {
 // A GDI font for a forms font at the screen's resolution.
 Gdi<HFONT> MakeFont(const Font& f);
 
-// "ＭＳ Ｐゴシック" 9.75 pt, weight 400, character set 128.
-Font JapaneseUiFont();
-
 }  // namespace forms

@@ -10,13 +10,7 @@ namespace {
 
 using command::Face;
 
-const forms::Font Ambient{"\x82\x6c\x82\x72 \x82\x6f\x83\x53\x83\x56\x83\x62\x83\x4e",
-                          9.75,
-                          400,
-                          false,
-                          false,
-                          false,
-                          128};
+const forms::Font Ambient = forms::JapaneseUiFont();
 
 TEST(CommandProperties, EmptyBagRestoresTheDefaults) {
   RecordingView view;

@@ -69,6 +69,13 @@ void Reach(command::CommandModel& m, int state) {
   ASSERT_EQ(m.ButtonState(), state);
 }
 
+// Pointer enters, left press, the press takes the focus: state 4, held.
+void PressOnUnfocused(command::CommandModel& m) {
+  m.MouseMove();
+  m.MouseDown(command::LeftButton);
+  m.GotFocus();
+}
+
 struct Cell {
   int state;
   Event event;
@@ -147,9 +154,7 @@ TEST(CommandState, DraggingOffCancelsTheClick) {
   RecordingView view;
   command::CommandModel m(view);
   Reach(m, 1);
-  m.MouseMove();
-  m.MouseDown(command::LeftButton);
-  m.GotFocus();
+  PressOnUnfocused(m);
   m.PointerLeft();  // the poll sees the pointer gone: 4 -> 3
   m.MouseMove();    // back over it, left button still held: stays 3
   EXPECT_EQ(m.ButtonState(), command::Focused);
@@ -161,9 +166,7 @@ TEST(CommandState, ReleaseOutsideBeforeThePollStillClicks) {
   RecordingView view;
   command::CommandModel m(view);
   Reach(m, 1);
-  m.MouseMove();
-  m.MouseDown(command::LeftButton);
-  m.GotFocus();
+  PressOnUnfocused(m);
   m.MouseUp(command::LeftButton);  // still state 4: the poll has not run
   EXPECT_EQ(view.clicks, 1);
 }
