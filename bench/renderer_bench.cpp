@@ -45,17 +45,24 @@ void Texture(benchmark::State& state, bool usePlain, uzoom::CodePath p) {
   }
 }
 
-void Resample(benchmark::State& state, bool usePlain, uzoom::CodePath p) {
+// Chooses the code path and sizes the buffers to the benchmark's frame;
+// false (and the benchmark skipped) when either cannot be done.
+bool Prepare(benchmark::State& state, bool usePlain, uzoom::CodePath p, uzoom::Buffers& b) {
   if (!usePlain && !uzoom::SetCodePath(p)) {
     state.SkipWithError("code path not available");
-    return;
+    return false;
   }
-  uzoom::Buffers b;
   if (uzoom::Allocate(b, static_cast<std::int32_t>(state.range(0)),
                       static_cast<std::int32_t>(state.range(1))) != uzoom::AllocResult::Ok) {
     state.SkipWithError("no memory");
-    return;
+    return false;
   }
+  return true;
+}
+
+void Resample(benchmark::State& state, bool usePlain, uzoom::CodePath p) {
+  uzoom::Buffers b;
+  if (!Prepare(state, usePlain, p, b)) return;
   uzoom::plain::RenderJulia(b.Texture.data(), -0.75, 0.1, uzoom::MaxIter);
   std::int64_t n = 0;
   for (auto _ : state) {
@@ -69,16 +76,8 @@ void Resample(benchmark::State& state, bool usePlain, uzoom::CodePath p) {
 }
 
 void Frame(benchmark::State& state, bool usePlain, uzoom::CodePath p) {
-  if (!usePlain && !uzoom::SetCodePath(p)) {
-    state.SkipWithError("code path not available");
-    return;
-  }
   uzoom::Buffers b;
-  if (uzoom::Allocate(b, static_cast<std::int32_t>(state.range(0)),
-                      static_cast<std::int32_t>(state.range(1))) != uzoom::AllocResult::Ok) {
-    state.SkipWithError("no memory");
-    return;
-  }
+  if (!Prepare(state, usePlain, p, b)) return;
   const uzoom::PathTable path = uzoom::MakePathTable();
   std::int64_t n = 0;
   for (auto _ : state) {

@@ -67,24 +67,24 @@ struct Geometry {
   std::int32_t x0, y0, dx, dy;
 };
 
+// A negative start edge moves both edges right by whole periods.
+void WrapLeft(std::int32_t& lo, std::int32_t& hi, std::int32_t period) {
+  if (lo >= 0) return;
+  const std::int32_t d = (1 - lo / period) * period;
+  lo += d;
+  hi += d;
+}
+
 Geometry FrameGeometry(const Buffers& b, std::int32_t px, std::int32_t py, double s) {
   if (s < 0.01) s = 0.01;
   if (s > 100) s = 100;
   const long double ls = s;
   std::int32_t x0 = RoundToInt((px - TexWidth * ls / 2) * 256);
   std::int32_t x1 = RoundToInt((TexWidth * ls / 2 + px) * 256);
-  if (x0 < 0) {
-    const std::int32_t d = (1 - x0 / Wx) * Wx;
-    x0 += d;
-    x1 += d;
-  }
+  WrapLeft(x0, x1, Wx);
   std::int32_t y0 = RoundToInt((py - TexHeight * ls / 2) * 256);
   std::int32_t y1 = RoundToInt((TexHeight * ls / 2 + py) * 256);
-  if (y0 < 0) {
-    const std::int32_t d = (1 - y0 / Hy) * Hy;
-    y0 += d;
-    y1 += d;
-  }
+  WrapLeft(y0, y1, Hy);
   // On a surface narrower than the scale, one step could cross the texture
   // more than once; stepping by the remainder lands on the same texel.
   return {x0, y0, ((x1 - x0) / b.ScreenWidth) % Wx, ((y1 - y0) / b.ScreenHeight) % Hy};

@@ -1,6 +1,5 @@
 #include "nimbrel_b.h"
 
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -11,6 +10,7 @@
 #include "resources.h"
 #include "run_logic.h"
 #include "settings_dialog.h"
+#include "win32.h"
 #include "win32_profile.h"
 
 namespace Nimbrel_B {
@@ -25,18 +25,6 @@ constexpr char ProgramTitle[] = "Vorrasin (ScreenSaver)";
 constexpr char RendererMissing[] =
     "Vorrasin.dll\x82\xaa\x93\xaf\x82\xb6\xcc\xab\xd9\xc0\xde\x82\xc9\x8c\xa9\x82\xc2\x82\xa9\x82"
     "\xe8\x82\xdc\x82\xb9\x82\xf1\x81I";
-
-// Shift-JIS text as the wide text the system shows, whatever its code page.
-std::wstring FromShiftJis(const char* text) {
-  const int n = MultiByteToWideChar(932, 0, text, -1, nullptr, 0);
-  if (n <= 0) return {};
-  std::wstring wide(static_cast<std::size_t>(n), L'\0');
-  MultiByteToWideChar(932, 0, text, -1, wide.data(), n);
-  wide.resize(static_cast<std::size_t>(n - 1));
-  return wide;
-}
-
-std::wstring Wide(const char* ascii) { return std::wstring(ascii, ascii + strlen(ascii)); }
 
 bool AnotherStartIsUp() {
   // Both are always asked.
@@ -75,7 +63,9 @@ int Main(const char* args) {
   const std::string folder = win32_profile::ProgramFolder();
   settings::LoadSettings(store, folder, BgmSettings);
   if (!settings::FileExists(store, folder + run_logic::RendererName)) {
-    MessageBoxW(nullptr, FromShiftJis(RendererMissing).c_str(), Wide(ProgramTitle).c_str(), MB_OK);
+    // Converted from Shift-JIS, so it reads right whatever the system's code page.
+    MessageBoxW(nullptr, forms::Widen(RendererMissing).c_str(), forms::Widen(ProgramTitle).c_str(),
+                MB_OK);
     return 0;
   }
   switch (action) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <utility>
 
@@ -89,18 +90,46 @@ void Activate(HWND window) {
   Sleep(100);
 }
 
-void ClickAt(int x, int y, bool right) {
+void MoveMouse(int x, int y) {
   const int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
-  INPUT in[3]{};
-  for (INPUT& i : in) i.type = INPUT_MOUSE;
-  in[0].mi.dx = (x * 65535 + sw / 2) / (sw - 1);
-  in[0].mi.dy = (y * 65535 + sh / 2) / (sh - 1);
-  in[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-  in[1].mi.dwFlags = right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
-  in[2].mi.dwFlags = right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
-  SendInput(1, in, sizeof(INPUT));
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  in.mi.dx = (x * 65535 + sw / 2) / (sw - 1);
+  in.mi.dy = (y * 65535 + sh / 2) / (sh - 1);
+  in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  SendInput(1, &in, sizeof in);
+}
+
+void MouseButton(DWORD flag) {
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  in.mi.dwFlags = flag;
+  SendInput(1, &in, sizeof in);
+}
+
+void ClickAt(int x, int y, bool right) {
+  MoveMouse(x, y);
   Sleep(50);
-  SendInput(2, in + 1, sizeof(INPUT));
+  MouseButton(right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN);
+  MouseButton(right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP);
+}
+
+std::string ReadBytes(const std::string& path) {
+  std::string out;
+  if (FILE* f = std::fopen(path.c_str(), "rb")) {
+    char buf[4096];
+    std::size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) out.append(buf, n);
+    std::fclose(f);
+  }
+  return out;
+}
+
+bool WriteBytes(const std::string& path, const std::string& bytes) {
+  FILE* f = std::fopen(path.c_str(), "wb");
+  if (f == nullptr) return false;
+  const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+  return std::fclose(f) == 0 && ok;
 }
 
 Shot TakeShot(int x, int y, int width, int height) {

@@ -46,8 +46,17 @@ bool WaitForNoWindow(const char* title, DWORD ms);
 void PressKey(WORD vk);
 // Brings the window to the foreground so that it gets the keyboard.
 void Activate(HWND window);
+// A real mouse move to screen coordinates.
+void MoveMouse(int x, int y);
+// A real mouse-button event: MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, ...
+void MouseButton(DWORD flag);
 // A real mouse move and click at screen coordinates.
 void ClickAt(int x, int y, bool right = false);
+
+// A whole file's bytes; empty when it cannot be read.
+std::string ReadBytes(const std::string& path);
+// Replaces a file's bytes; false when it cannot be written.
+bool WriteBytes(const std::string& path, const std::string& bytes);
 
 // The screen's pixels as 0x00RRGGBB, rows from the top.
 struct Shot {

@@ -2,8 +2,6 @@
 // at its controls, and what it leaves in the settings file.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -17,16 +15,6 @@ const std::string KeyRepeat = "BGM\xd8\xcb\xdf\xb0\xc4";
 const std::string KeyFile = "BGM\xcc\xa7\xb2\xd9";
 
 std::string IniPath() { return desktop::ProgramFolder() + "Vorrasin.ini"; }
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream f(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
-}
-
-void WriteFile(const std::string& path, const std::string& bytes) {
-  std::ofstream f(path, std::ios::binary | std::ios::trunc);
-  f << bytes;
-}
 
 std::string Ini(const std::string& mode, const std::string& repeat, const std::string& file) {
   return "[Section]\r\n" + KeyMode + "=" + mode + "\r\n" + KeyRepeat + "=" + repeat + "\r\n" +
@@ -56,7 +44,7 @@ class Dialog : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(desktop::WaitForNoWindow(Title, 5000)) << "a dialog from before is still open";
     sound_ = desktop::ProgramFolder() + "e2e tone.wav";
-    WriteFile(sound_, "RIFF");
+    ASSERT_TRUE(desktop::WriteBytes(sound_, "RIFF"));
   }
   void TearDown() override {
     DeleteFileA(IniPath().c_str());
@@ -65,8 +53,8 @@ class Dialog : public ::testing::Test {
 
   // Starts the dialog over the given settings file.
   void Open(const std::string& ini) {
-    WriteFile(IniPath(), ini);
-    before_ = ReadFile(IniPath());
+    ASSERT_TRUE(desktop::WriteBytes(IniPath(), ini));
+    before_ = desktop::ReadBytes(IniPath());
     proc_ = desktop::Process::Start(desktop::ProgramFolder() + "Vorrasin.scr", "/c");
     ASSERT_TRUE(proc_.Started());
     dialog_ = desktop::WaitForWindow(Title, 15000);
@@ -191,7 +179,7 @@ TEST_F(Dialog, MarksAndEnablementForEachStoredMode) {
     EXPECT_EQ(SendMessageA(controls_.combo, CB_GETLBTEXTLEN, 0, 0), 0);
     ClickCancel();
     ExpectEnded();
-    EXPECT_EQ(ReadFile(IniPath()), before_);
+    EXPECT_EQ(desktop::ReadBytes(IniPath()), before_);
   }
 }
 
@@ -209,7 +197,7 @@ TEST_F(Dialog, ClickingAChoiceSelectsItAndEnablesOnlyItsControls) {
   EXPECT_TRUE(IsWindowEnabled(controls_.combo));
   ClickCancel();
   ExpectEnded();
-  EXPECT_EQ(ReadFile(IniPath()), before_) << "cancel wrote to the settings file";
+  EXPECT_EQ(desktop::ReadBytes(IniPath()), before_) << "cancel wrote to the settings file";
 }
 
 TEST_F(Dialog, SaveWritesTheThreeKeys) {
@@ -218,14 +206,14 @@ TEST_F(Dialog, SaveWritesTheThreeKeys) {
   ClickSave();
   ExpectEnded();
   // The path is still written, whatever the mode.
-  EXPECT_EQ(ReadFile(IniPath()), Ini("0", "7", sound_));
+  EXPECT_EQ(desktop::ReadBytes(IniPath()), Ini("0", "7", sound_));
 }
 
 TEST_F(Dialog, HandEditedModeIsWrittenBackUnlessAChoiceIsClicked) {
   Open(Ini("5", "0", ""));
   ClickSave();
   ExpectEnded();
-  EXPECT_EQ(ReadFile(IniPath()), Ini("5", "0", ""));
+  EXPECT_EQ(desktop::ReadBytes(IniPath()), Ini("5", "0", ""));
 }
 
 TEST_F(Dialog, TrackTextIsSavedRoundedOrAsZero) {
@@ -240,7 +228,7 @@ TEST_F(Dialog, TrackTextIsSavedRoundedOrAsZero) {
     SendMessageA(controls_.combo, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(typed));
     ClickSave();
     ExpectEnded();
-    EXPECT_EQ(ReadFile(IniPath()), Ini("1", saved, ""));
+    EXPECT_EQ(desktop::ReadBytes(IniPath()), Ini("1", saved, ""));
   }
 }
 
@@ -249,13 +237,13 @@ TEST_F(Dialog, CloseBoxWritesNothing) {
   Click(OnPanel(540 + 60, 1140 + 90));
   PostMessageA(dialog_, WM_SYSCOMMAND, SC_CLOSE, 0);
   ExpectEnded();
-  EXPECT_EQ(ReadFile(IniPath()), before_);
+  EXPECT_EQ(desktop::ReadBytes(IniPath()), before_);
 }
 
 TEST_F(Dialog, EveryConfigureFormOpensIt) {
   for (const char* args : {"/c:1234", "-C", "/C 5678"}) {
     SCOPED_TRACE(args);
-    WriteFile(IniPath(), Ini("0", "0", ""));
+    ASSERT_TRUE(desktop::WriteBytes(IniPath(), Ini("0", "0", "")));
     desktop::Process p = desktop::Process::Start(desktop::ProgramFolder() + "Vorrasin.scr", args);
     HWND w = desktop::WaitForWindow(Title, 15000);
     ASSERT_NE(w, nullptr);
@@ -293,7 +281,7 @@ TEST_F(Dialog, TabWalksTheControlsThatTakeInput) {
   EXPECT_TRUE(proc_.Running());
   ClickCancel();
   ExpectEnded();
-  EXPECT_EQ(ReadFile(IniPath()), before_);
+  EXPECT_EQ(desktop::ReadBytes(IniPath()), before_);
 }
 
 TEST_F(Dialog, SecondStartEndsAtOnce) {
@@ -310,21 +298,8 @@ TEST_F(Dialog, SecondStartEndsAtOnce) {
 TEST_F(Dialog, DraggingOffTheButtonCancelsItsClick) {
   Open(Ini("1", "7", ""));
   const POINT save = OnDialog(4800 + 547, 3000 + 187);
-  const int sw = GetSystemMetrics(SM_CXSCREEN) - 1, sh = GetSystemMetrics(SM_CYSCREEN) - 1;
-  auto move = [&](POINT p) {
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dx = p.x * 65535 / sw;
-    in.mi.dy = p.y * 65535 / sh;
-    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    SendInput(1, &in, sizeof in);
-  };
-  auto button = [](DWORD flag) {
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dwFlags = flag;
-    SendInput(1, &in, sizeof in);
-  };
+  auto move = [](POINT p) { desktop::MoveMouse(p.x, p.y); };
+  auto button = desktop::MouseButton;
   move(save);
   Sleep(200);
   button(MOUSEEVENTF_LEFTDOWN);
@@ -336,7 +311,7 @@ TEST_F(Dialog, DraggingOffTheButtonCancelsItsClick) {
   button(MOUSEEVENTF_LEFTUP);
   Sleep(500);
   EXPECT_TRUE(proc_.Running()) << "a dragged-off click saved and closed";
-  EXPECT_EQ(ReadFile(IniPath()), before_);
+  EXPECT_EQ(desktop::ReadBytes(IniPath()), before_);
   ClickSave();  // a plain click still works
   ExpectEnded();
 }
@@ -351,16 +326,10 @@ TEST_F(Dialog, ButtonLightsUpUnderThePointer) {
   const std::uint32_t resting = ring();
   desktop::ClickAt(cancel.x, cancel.y - 200, false);  // a click on the dialog, away
   Sleep(200);
-  INPUT in{};
-  in.type = INPUT_MOUSE;
-  in.mi.dx = cancel.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
-  in.mi.dy = cancel.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
-  in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-  SendInput(1, &in, sizeof in);
+  desktop::MoveMouse(cancel.x, cancel.y);
   Sleep(300);
   EXPECT_EQ(ring(), 0xFF9C1Cu) << "no orange ring under the pointer";
-  in.mi.dy = (cancel.y - 100) * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
-  SendInput(1, &in, sizeof in);
+  desktop::MoveMouse(cancel.x, cancel.y - 100);
   Sleep(400);
   EXPECT_EQ(ring(), resting) << "the hover look stayed after the pointer left";
   ClickCancel();

@@ -33,24 +33,6 @@ bool PumpUntil(const std::function<bool()>& done, DWORD ms) {
   }
 }
 
-void WriteBytes(const std::string& path, const std::string& bytes) {
-  FILE* f = std::fopen(path.c_str(), "wb");
-  ASSERT_NE(f, nullptr) << path;
-  std::fwrite(bytes.data(), 1, bytes.size(), f);
-  std::fclose(f);
-}
-
-std::string ReadBytes(const std::string& path) {
-  std::string out;
-  if (FILE* f = std::fopen(path.c_str(), "rb")) {
-    char buf[4096];
-    std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) out.append(buf, n);
-    std::fclose(f);
-  }
-  return out;
-}
-
 // A folder with spaces in its name holding a copy of the shell, and of the
 // renderer if asked; removed with everything in it.
 class Install {
@@ -76,7 +58,7 @@ class Install {
   const std::string& Folder() const { return folder_; }
   std::string Shell() const { return folder_ + "\\Vorrasin.scr"; }
   std::string Ini() const { return folder_ + "\\Vorrasin.ini"; }
-  void WriteIni(const std::string& text) { WriteBytes(Ini(), text); }
+  void WriteIni(const std::string& text) { ASSERT_TRUE(desktop::WriteBytes(Ini(), text)); }
   desktop::Process Start(const std::string& args) { return desktop::Process::Start(Shell(), args); }
 
  private:
@@ -193,7 +175,7 @@ TEST(ShellSettings, WriteIniStoresShiftJisBytesThatReadBack) {
   settings::WriteIni(store, settings::Section, KeyMode, "2", in.Ini());
   settings::WriteIni(store, settings::Section, KeyRepeat, "12", in.Ini());
   settings::WriteIni(store, settings::Section, KeyFile, file, in.Ini());
-  const std::string bytes = ReadBytes(in.Ini());
+  const std::string bytes = desktop::ReadBytes(in.Ini());
   EXPECT_NE(bytes.find("[Section]"), std::string::npos) << bytes;
   EXPECT_NE(bytes.find("BGM\x8b\xe6\x95\xaa=2"), std::string::npos) << bytes;
   EXPECT_NE(bytes.find("BGM\xd8\xcb\xdf\xb0\xc4=12"), std::string::npos) << bytes;
