@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "uzoom.h"
+#include "renderer/julia_zoom.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "uzoom.h"
+#include "renderer/julia_zoom.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "reference.h"
-#include "uzoom.h"
-#include "uzoom_kernels.h"
+#include "renderer/julia_zoom.h"
+#include "renderer/kernels.h"
+#include "renderer/reference.h"
 
 namespace {
 
@@ -196,20 +196,20 @@ TEST(Kernels, EveryTableMatchesThePortableOne) {
       const std::uint8_t* row = tex.data() + next(TH + 1) * TW;
 
       std::vector<std::int16_t> w16(n + 1, 7), g16(n + 1, 7);
-      want.blend_bytes(row, row + TW, fy, w16.data(), n);
-      got.blend_bytes(row, row + TW, fy, g16.data(), n);
-      ASSERT_EQ(g16, w16) << "blend_bytes";
-      want.gather_bytes(row, cols, w16.data(), n);
-      got.gather_bytes(row, cols, g16.data(), n);
-      ASSERT_EQ(g16, w16) << "gather_bytes";
+      want.BlendBytes(row, row + TW, fy, w16.data(), n);
+      got.BlendBytes(row, row + TW, fy, g16.data(), n);
+      ASSERT_EQ(g16, w16) << "BlendBytes";
+      want.GatherBytes(row, cols, w16.data(), n);
+      got.GatherBytes(row, cols, g16.data(), n);
+      ASSERT_EQ(g16, w16) << "GatherBytes";
 
       std::vector<std::uint8_t> w8(n + 1, 7), g8(n + 1, 7);
-      want.blend_rows_out(a.data(), b.data(), fy, w8.data(), n);
-      got.blend_rows_out(a.data(), b.data(), fy, g8.data(), n);
-      ASSERT_EQ(g8, w8) << "blend_rows_out";
-      want.gather_out(v.data(), cols, w8.data(), n);
-      got.gather_out(v.data(), cols, g8.data(), n);
-      ASSERT_EQ(g8, w8) << "gather_out";
+      want.BlendRowsOut(a.data(), b.data(), fy, w8.data(), n);
+      got.BlendRowsOut(a.data(), b.data(), fy, g8.data(), n);
+      ASSERT_EQ(g8, w8) << "BlendRowsOut";
+      want.GatherOut(v.data(), cols, w8.data(), n);
+      got.GatherOut(v.data(), cols, g8.data(), n);
+      ASSERT_EQ(g8, w8) << "GatherOut";
     }
   }
 }

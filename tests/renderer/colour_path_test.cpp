@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-#include "uzoom.h"
+#include "renderer/julia_zoom.h"
 
 namespace {
 

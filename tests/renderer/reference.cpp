@@ -1,8 +1,8 @@
-#include "reference.h"
+#include "renderer/reference.h"
 
 #include <cmath>
 
-#include "uzoom.h"
+#include "renderer/julia_zoom.h"
 
 namespace reference {
 namespace {

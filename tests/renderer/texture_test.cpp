@@ -4,8 +4,8 @@
 #include <cstring>
 #include <vector>
 
-#include "reference.h"
-#include "uzoom.h"
+#include "renderer/julia_zoom.h"
+#include "renderer/reference.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <sstream>
 #include <vector>
 
-#include "reference.h"
-#include "uzoom.h"
+#include "renderer/julia_zoom.h"
+#include "renderer/reference.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // The mode letter, the preview handle and what each start does.
-#include "command_line.h"
+#include "shell/command_line.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 // A run's decisions: music and timers at the start, the renderer watch, and
 // what the end undoes.
-#include "run_logic.h"
+#include "shell/run_logic.h"
 
 #include <gtest/gtest.h>
 
-#include "fake_multimedia.h"
+#include "music/fake_multimedia.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // Reading and writing the settings: the numbers, the sound file, the names.
-#include "settings.h"
+#include "shell/settings.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <tuple>
 #include <vector>
 
-#include "text_number.h"
+#include "common/text_number.h"
 
 namespace {
 

@@ -1,9 +1,0 @@
-// Vorrasin: the screen-saver shell, started by Windows with /s, /p HWND or
-// /c (shipped as Vorrasin.scr, beside the renderer Vorrasin.dll).
-#include <windows.h>
-
-#include "nimbrel_b.h"
-
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR args, int) {
-  return Nimbrel_B::Main(args != nullptr ? args : "");
-}

@@ -1,0 +1,237 @@
+#include "dialog/win32/settings_dialog.h"
+
+#include <commdlg.h>
+#include <shellapi.h>
+
+#include <array>
+#include <limits>
+#include <memory>
+
+#include "button/win32/command.h"
+#include "dialog/captions.h"
+#include "dialog/gradient.h"
+#include "dialog/settings_rules.h"
+#include "dialog/win32/marks.h"
+#include "forms/win32/form.h"
+
+namespace dialog {
+namespace {
+
+using forms::Label;
+using forms::TwipRect;
+
+constexpr int ClientWidth = 7185, ClientHeight = 3780;
+
+// Stored design data of a button: its caption and font.
+forms::PropertyBag ButtonDesign(const char* caption) {
+  forms::PropertyBag bag;
+  bag.Set("Caption", caption);
+  bag.Set("Font", forms::FromFont(forms::JapaneseUiFont()));
+  return bag;
+}
+
+// Paints a surface's gradient into its background image, one colour a row.
+void PaintGradient(forms::Container& c, Surface s) {
+  HDC dc = c.background();
+  if (dc == nullptr) return;
+  RECT client{};
+  GetClientRect(c.hwnd(), &client);
+  const auto rows = GradientRows(s, c.ClientHeightTwips(), client.bottom, c.twips().perPixelY);
+  for (std::size_t y = 0; y < rows.size(); ++y) {
+    const Rgb col = rows[y];
+    forms::Gdi<HBRUSH> brush(CreateSolidBrush(RGB(col.red, col.green, col.blue)));
+    const RECT line{0, static_cast<LONG>(y), client.right, static_cast<LONG>(y) + 1};
+    FillRect(dc, &line, brush.get());
+  }
+}
+
+class Nimbrel_P {
+ public:
+  Nimbrel_P(settings::BgmSettings& bgm, const SaveSetting& save, HICON icon)
+      : bgm_(bgm), save_(save), form_(text::Title, ClientWidth, ClientHeight, icon) {
+    const forms::Font ui = forms::JapaneseUiFont();
+    const forms::Font tahoma{"Tahoma", 8.25, 400, false, false, false, 0};
+
+    // The panel of music settings comes first: its controls lead the focus
+    // order (track combo box, "..."), then "設定", "ｷｬﾝｾﾙ", "その他の作品".
+    Pic_C_ = std::make_unique<forms::Panel>(form_, TwipRect{180, 240, 6795, 2535});
+    Pic_C_->font = tahoma;
+    auto& Shape3 = Pic_C_->Add<forms::Outline>({300, 300, 1695, 315});
+    (void)Shape3;
+    Label& heading = Pic_C_->Add<Label>({300, 360, 1665, 195});
+    heading.caption = text::Heading;
+    heading.font = ui;
+    heading.centred = true;
+
+    const int rowTop[3] = {1140, 840, 1440};  // none, audio CD, sound file
+    const char* choice[3] = {text::NoMusic, text::AudioCd, text::SoundFile};
+    for (int i = 0; i < 3; ++i) {
+      Img_BGM_[i] = &Pic_C_->Add<forms::Image>({300, rowTop[i], 195, 195});
+      lbl_BGM_[i] = &Pic_C_->Add<Label>({540, rowTop[i], 0, 195});
+      lbl_BGM_[i]->caption = choice[i];
+      lbl_BGM_[i]->font = ui;
+      lbl_BGM_[i]->AutoSize(form_.twips());
+      Img_BGM_[i]->onMouseDown = [this, i](int) { ChooseMode(static_cast<std::int16_t>(i)); };
+      lbl_BGM_[i]->onMouseDown = [this, i](int) { ChooseMode(static_cast<std::int16_t>(i)); };
+    }
+    BGM_Repeat_ =
+        std::make_unique<forms::ComboBox>(*Pic_C_, TwipRect{1380, 780, 615, 2400}, Pic_C_->font);
+    Label& repeatCaption = Pic_C_->Add<Label>({2040, 840, 0, 195});
+    repeatCaption.caption = text::RepeatTrack;
+    repeatCaption.font = ui;
+    repeatCaption.AutoSize(form_.twips());
+    Cmd_BGM_ = std::make_unique<command::Command>(*Pic_C_, TwipRect{540, 1740, 435, 315},
+                                                  ButtonDesign(text::Browse), tahoma);
+    lbl_Fname_ = &Pic_C_->Add<Label>({1020, 1740, 5355, 435});
+    lbl_Fname_->font = ui;
+    lbl_Fname_->border = true;
+    lbl_Fname_->codePage = CP_ACP;  // a path, as the system spells it
+
+    Label& credit = form_.Add<Label>({180, 2940, 0, 195});
+    credit.caption = text::Credit;
+    credit.font = ui;
+    credit.colour = RGB(255, 255, 255);
+    credit.AutoSize(form_.twips());
+    Cmd_Set_ = std::make_unique<command::Command>(form_, TwipRect{4800, 3000, 1095, 375},
+                                                  ButtonDesign(text::Save), tahoma);
+    Cmd_Can_ = std::make_unique<command::Command>(form_, TwipRect{5940, 3000, 1035, 375},
+                                                  ButtonDesign(text::Cancel), tahoma);
+    Cmd_Etc_ = std::make_unique<command::Command>(form_, TwipRect{2880, 3000, 1875, 375},
+                                                  ButtonDesign(text::OtherWorks), tahoma);
+    // The stores of the two marks, right of the client area, never seen.
+    Img_Ra_[0] = &form_.Add<forms::Image>({8040, 300, 180, 180});
+    Img_Ra_[1] = &form_.Add<forms::Image>({8040, 600, 180, 180});
+    Img_Ra_[0]->Show(Mark(false));
+    Img_Ra_[1]->Show(Mark(true));
+
+    Cmd_BGM_->onClick = [this] { ChooseFile(); };
+    Cmd_Set_->onClick = [this] { SaveAndClose(); };
+    Cmd_Can_->onClick = [this] { form_.Unload(); };
+    Cmd_Etc_->onClick = [this] { OpenOtherWorks(); };
+
+    form_.onResize = [this] { PaintGradient(form_, Surface::Dialog); };
+    Pic_C_->onResize = [this] { PaintGradient(*Pic_C_, Surface::Panel); };
+    Pic_C_->Resized();
+    form_.onLoad = [this] { Form_Load(); };
+    form_.onUnload = [this] { AnimateClose(); };
+  }
+
+  void Show() { form_.ShowModal(); }
+
+ private:
+  std::array<command::Command*, 4> Buttons() {
+    return {Cmd_BGM_.get(), Cmd_Set_.get(), Cmd_Can_.get(), Cmd_Etc_.get()};
+  }
+
+  void Form_Load() {
+    const forms::Twips& t = form_.twips();
+    const int screenW = t.ToTwipsX(GetSystemMetrics(SM_CXSCREEN));
+    const int screenH = t.ToTwipsY(GetSystemMetrics(SM_CYSCREEN));
+    form_.MoveTo((screenW - form_.WidthTwips()) / 2, (screenH - form_.HeightTwips()) / 3);
+    for (command::Command* b : Buttons()) b->Initialize();
+    ShowMode();
+    BGM_Repeat_->SetText(TrackText(bgm_.BgmRepeat));
+    for (std::int16_t i = 0; i <= 30; ++i) BGM_Repeat_->AddItem(TrackText(i));
+    lbl_Fname_->caption = bgm_.BgmFile;
+    POINT p;
+    if (GetCursorPos(&p)) {
+      if (p.x >= std::numeric_limits<std::int16_t>::min() &&
+          p.x <= std::numeric_limits<std::int16_t>::max())
+        cursorX_ = static_cast<std::int16_t>(p.x);
+      if (p.y >= std::numeric_limits<std::int16_t>::min() &&
+          p.y <= std::numeric_limits<std::int16_t>::max())
+        cursorY_ = static_cast<std::int16_t>(p.y);
+    } else {
+      cursorX_ = cursorY_ = 0;
+    }
+    AnimateOpen();
+    forms::SetMousePointer(nullptr);
+  }
+
+  // Marks and enablement for the current mode.
+  void ShowMode() {
+    const Enablement e = EnablementFor(bgm_.BgmMode);
+    for (int i = 0; i < 3; ++i) Img_BGM_[i]->Show(Img_Ra_[i == e.selectedMark ? 1 : 0]->picture());
+    Cmd_BGM_->SetEnabled(e.fileButton);
+    BGM_Repeat_->Enable(e.repeatCombo);
+    Pic_C_->Refresh();
+  }
+
+  void ChooseMode(std::int16_t mode) {
+    bgm_.BgmMode = mode;
+    ShowMode();
+  }
+
+  void ChooseFile() {
+    const std::wstring filter =
+        forms::Widen(text::FilterName) + L'\0' + forms::Widen(text::FilterPattern) + L'\0' + L'\0';
+    const std::wstring title = forms::Widen(text::OpenTitle);
+    std::array<wchar_t, 255> file{}, fileTitle{};
+    OPENFILENAMEW ofn{};
+    ofn.lStructSize = OPENFILENAME_SIZE_VERSION_400W;
+    ofn.hwndOwner = form_.hwnd();
+    ofn.hInstance = GetModuleHandleW(nullptr);
+    ofn.lpstrFilter = filter.c_str();
+    ofn.lpstrFile = file.data();
+    ofn.nMaxFile = static_cast<DWORD>(file.size());
+    ofn.lpstrFileTitle = fileTitle.data();
+    ofn.nMaxFileTitle = static_cast<DWORD>(fileTitle.size());
+    ofn.lpstrTitle = title.c_str();
+    if (GetOpenFileNameW(&ofn) <= 0) return;
+    bgm_.BgmFile = forms::ToAnsi(file.data());
+    lbl_Fname_->caption = bgm_.BgmFile;
+    Pic_C_->Refresh();
+  }
+
+  void SaveAndClose() {
+    save_(settings::KeyMode, std::to_string(bgm_.BgmMode));
+    bgm_.BgmRepeat = TrackFromText(BGM_Repeat_->Text());
+    save_(settings::KeyRepeat, std::to_string(bgm_.BgmRepeat));
+    save_(settings::KeyFile, bgm_.BgmFile);
+    form_.Unload();
+  }
+
+  void OpenOtherWorks() {
+    forms::SetMousePointer(IDC_WAIT);
+    ShellExecuteA(form_.hwnd(), "open", OtherWorksAddress, "", "", SW_SHOWNORMAL);
+    forms::SetMousePointer(nullptr);
+  }
+
+  RECT CursorRect() const { return RECT{cursorX_, cursorY_, cursorX_, cursorY_}; }
+
+  void AnimateOpen() {
+    const RECT from = CursorRect();
+    RECT to{};
+    GetWindowRect(form_.hwnd(), &to);
+    DrawAnimatedRects(form_.hwnd(), IDANI_CAPTION, &from, &to);
+  }
+
+  void AnimateClose() {
+    RECT from{};
+    GetWindowRect(form_.hwnd(), &from);
+    const RECT to = CursorRect();
+    DrawAnimatedRects(form_.hwnd(), IDANI_CAPTION, &from, &to);
+  }
+
+  settings::BgmSettings& bgm_;
+  const SaveSetting& save_;
+  forms::Form form_;
+  std::unique_ptr<forms::Panel> Pic_C_;
+  std::array<forms::Image*, 3> Img_BGM_{};
+  std::array<Label*, 3> lbl_BGM_{};
+  std::unique_ptr<forms::ComboBox> BGM_Repeat_;
+  std::unique_ptr<command::Command> Cmd_BGM_;
+  Label* lbl_Fname_ = nullptr;
+  std::unique_ptr<command::Command> Cmd_Set_, Cmd_Can_, Cmd_Etc_;
+  std::array<forms::Image*, 2> Img_Ra_{};
+  std::int16_t cursorX_ = 0, cursorY_ = 0;
+};
+
+}  // namespace
+
+void ShowSettingsDialog(settings::BgmSettings& bgm, const SaveSetting& save, HICON icon) {
+  Nimbrel_P dialog(bgm, save, icon);
+  dialog.Show();
+}
+
+}  // namespace dialog

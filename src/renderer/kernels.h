@@ -1,0 +1,63 @@
+// The inner loops of the picture, one table per instruction set. Each table
+// does exactly the integer arithmetic of the plain version, reorganised.
+//
+// This header is included by translation units built for AVX2, so it holds
+// declarations and a plain struct only: no inline code that the linker could
+// merge with a copy built for another instruction set.
+#pragma once
+
+#include <cstdint>
+
+namespace uzoom::kernels {
+
+// Rows of blended texels are kept as 16-bit values: a weighted sum of two
+// bytes with weights adding up to 256 lies in 0 to 65280; it is stored minus
+// 32768 so that it fits a signed 16-bit lane. The weight pair of a column is
+// (256 - f) in the low half and f in the high half.
+constexpr std::int32_t RowBias = 32768;
+// Bias of a sum of two stored values times weights adding up to 256.
+constexpr std::int32_t SumBias = RowBias * 256;
+
+// Per frame, per column of the screen: where it reads and how it weighs.
+struct Columns {
+  const std::int32_t* Idx;  // texel index within a row, 0 to TexWidth - 1
+  const std::uint32_t* W;   // weight pair (256 - fx) | fx << 16
+  const std::uint16_t* Fx;  // fx alone, 0 to 255
+  // Per block of 16 columns (whole blocks only), byte j: idx of column j
+  // minus the block's base, for an in-register gather. Byte 0 says which:
+  //   0:          all 16 within 16 texels of the block's first idx;
+  //   ShuffleHalves: columns 0-7 relative to column 0's idx, 8-15 to
+  //               column 8's idx (byte 0 still selects element 0);
+  //   ShuffleNone: neither; gather one by one.
+  const std::uint8_t* Shuffle;
+};
+constexpr std::uint8_t ShuffleHalves = 0x40;
+constexpr std::uint8_t ShuffleNone = 0x80;
+
+struct Kernels {
+  // ZoomFrame gathers whole texture rows and reuses them when a frame row
+  // steps down by less than this (in 1/256 texel); otherwise it blends two
+  // texture rows first and gathers along that once per frame row.
+  std::int32_t ReuseRowsBelowStep;
+  // vals[c] := escape value of the point (xs[c], y), for c in [0, n).
+  void (*JuliaRow)(const std::int32_t* xs, std::int32_t y, std::int32_t cx, std::int32_t cy,
+                   int maxIter, std::uint8_t* vals, int n);
+  // out[c] := a[c] * (256 - fy) + b[c] * fy - RowBias, for c in [0, n).
+  void (*BlendBytes)(const std::uint8_t* a, const std::uint8_t* b, std::int32_t fy,
+                     std::int16_t* out, int n);
+  // out[c] := t[idx[c]] * w0 + t[idx[c] + 1] * w1 - RowBias, (w0, w1) = w[c].
+  // May read up to 17 bytes past t + idx[c].
+  void (*GatherBytes)(const std::uint8_t* t, const Columns& cols, std::int16_t* out, int n);
+  // out[c] := (a[c] * (256 - fy) + b[c] * fy + SumBias) >> 16 (stored values).
+  void (*BlendRowsOut)(const std::int16_t* a, const std::int16_t* b, std::int32_t fy,
+                       std::uint8_t* out, int n);
+  // out[c] := (v[idx[c]] * w0 + v[idx[c] + 1] * w1 + SumBias) >> 16 (stored values).
+  void (*GatherOut)(const std::int16_t* v, const Columns& cols, std::uint8_t* out, int n);
+};
+
+const Kernels& Portable();
+// Defined only on x86 builds; call only where the processor has the set.
+const Kernels& Sse2();
+const Kernels& Avx2();
+
+}  // namespace uzoom::kernels

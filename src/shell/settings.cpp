@@ -1,0 +1,66 @@
+#include "shell/settings.h"
+
+#include "common/text_number.h"
+
+namespace settings {
+namespace {
+
+std::string NameField(std::string_view name) {
+  name = name.substr(0, NameFieldSize);
+  return std::string(name.substr(0, name.find('\0')));
+}
+
+char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+}  // namespace
+
+std::string IniPath(std::string_view programFolder) {
+  return std::string(programFolder) + "\\" + contract::IniFile;
+}
+
+std::string ReadIni(ProfileStore& store, const std::string& section, const std::string& key,
+                    const std::string& path) {
+  std::string value = store.Read(section, key, path, ValueBufferSize);
+  value = value.substr(0, value.find('\0'));
+  if (value.size() > ValueBufferSize - 1) value.resize(ValueBufferSize - 1);
+  return value;
+}
+
+void WriteIni(ProfileStore& store, std::string_view section, std::string_view key,
+              const std::string& value, const std::string& path) {
+  store.Write(NameField(section), NameField(key), value, path);
+}
+
+bool FileExists(ProfileStore& store, std::string_view path) {
+  if (!path.empty() && path.back() == '\\') path.remove_suffix(1);
+  if (path.empty()) return false;
+  return store.CanOpen(std::string(path));
+}
+
+void ApplyNumber(std::string_view text, std::int16_t& field) {
+  if (text.empty()) {
+    field = 0;
+    return;
+  }
+  if (const auto v = text_number::Parse(text))
+    if (const auto n = text_number::FloorToInt16(*v)) field = *n;
+}
+
+void LoadSettings(ProfileStore& store, std::string_view programFolder, BgmSettings& bgm) {
+  ApplyNumber(ReadIni(store, Section, KeyMode, IniPath(programFolder)), bgm.BgmMode);
+  ApplyNumber(ReadIni(store, Section, KeyRepeat, IniPath(programFolder)), bgm.BgmRepeat);
+  bgm.BgmFile = ReadIni(store, Section, KeyFile, IniPath(programFolder));
+  if (!bgm.BgmFile.empty() && !FileExists(store, bgm.BgmFile)) bgm.BgmFile.clear();
+  if (bgm.BgmFile.empty() && bgm.BgmMode == ModeFile) bgm.BgmMode = ModeNone;
+}
+
+SoundKind SoundKindOf(std::string_view file) {
+  if (file.size() < 3) return SoundKind::None;
+  std::string tail;
+  for (char c : file.substr(file.size() - 3)) tail += Upper(c);
+  if (tail == "WAV") return SoundKind::Wave;
+  if (tail == "MP3") return SoundKind::Mp3;
+  return SoundKind::None;
+}
+
+}  // namespace settings

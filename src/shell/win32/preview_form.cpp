@@ -1,0 +1,24 @@
+#include "shell/win32/preview_form.h"
+
+#include "shell/win32/resources.h"
+
+Nimbrel_R::Nimbrel_R()
+    : forms::Form(Caption), Img_Prev(Add<forms::Image>({0, 0, 152 * 15, 112 * 15})) {
+  // Drawn unscaled from the pane's top-left corner; black beyond it.
+  Img_Prev.Show(
+      static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_PREVIEW),
+                                      IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+}
+
+bool Nimbrel_R::ShowIn(HWND pane) {
+  RECT r{};
+  if (pane == nullptr || !IsWindow(pane) || !GetWindowRect(pane, &r) || !Loaded()) return false;
+  const int width = r.right - r.left, height = r.bottom - r.top;
+  // A child window is no pop-up.
+  const LONG style = GetWindowLongA(hwnd(), GWL_STYLE);
+  SetWindowLongA(hwnd(), GWL_STYLE, (style & ~WS_POPUP) | WS_CHILD);
+  if (SetParent(hwnd(), pane) == nullptr) return false;
+  MovePixels(0, 0, width, height);
+  Show();
+  return true;
+}

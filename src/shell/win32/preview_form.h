@@ -1,0 +1,23 @@
+// Nimbrel_R: the preview form. A borderless black form with one image,
+// Img_Prev, that shows the still picture of the screen saver; it is made a
+// child of the display control panel's preview pane.
+#pragma once
+
+#include <windows.h>
+
+#include "common/contract.h"
+#include "forms/win32/form.h"
+
+class Nimbrel_R : public forms::Form {
+ public:
+  static constexpr const char* Caption = contract::PreviewCaption;
+
+  Nimbrel_R();
+
+  // Moves the form into the pane and shows it, covering the pane. False when
+  // the handle names no window: there is nothing to show the preview in.
+  bool ShowIn(HWND pane);
+
+ private:
+  forms::Image& Img_Prev;
+};

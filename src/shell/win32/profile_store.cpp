@@ -1,0 +1,49 @@
+#include "shell/win32/profile_store.h"
+
+#include <windows.h>
+
+#include <vector>
+
+namespace win32_profile {
+
+std::string Win32ProfileStore::Read(const std::string& section, const std::string& key,
+                                    const std::string& path, std::size_t bufferSize) {
+  std::vector<char> buffer(bufferSize, '\0');
+  GetPrivateProfileStringA(section.c_str(), key.c_str(), "", buffer.data(),
+                           static_cast<DWORD>(buffer.size()), path.c_str());
+  buffer.back() = '\0';
+  return buffer.data();
+}
+
+void Win32ProfileStore::Write(const std::string& section, const std::string& key,
+                              const std::string& value, const std::string& path) {
+  WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), path.c_str());
+}
+
+bool Win32ProfileStore::CanOpen(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+    return false;
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  CloseHandle(file);
+  return true;
+}
+
+std::string ProgramFolder() {
+  std::vector<char> path(MAX_PATH);
+  for (;;) {
+    const DWORD n = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (n == 0) return {};
+    if (n < path.size()) {
+      const std::string full(path.data(), n);
+      const std::size_t slash = full.find_last_of("\\/");
+      return slash == std::string::npos ? std::string() : full.substr(0, slash);
+    }
+    path.resize(path.size() * 2);
+  }
+}
+
+}  // namespace win32_profile

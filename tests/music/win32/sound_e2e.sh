@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# A run with a WAV and with an MP3 setting really plays through the sound
+# server while the renderer is up, and the sound is gone once Escape has
+# ended the run. Needs the sound server of scripts/lib/wine-session.
+#   sound_e2e.sh VORRASIN_SCR VORRASIN_DLL
+set -u
+scr=$1
+dll=$2
+fail() { echo "FAIL: $*"; exit 1; }
+pactl info >/dev/null 2>&1 || fail "no sound server (run under scripts/lib/wine-session)"
+streams() { pactl list short sink-inputs 2>/dev/null | grep -c .; }
+# Polls (up to $1 tenths of a second) until the command succeeds.
+poll() {
+  local n=$1; shift
+  for _ in $(seq "$n"); do "$@" && return 0; sleep 0.1; done
+  return 1
+}
+playing() { [ "$(streams)" -gt 0 ]; }
+silent() { [ "$(streams)" -eq 0 ]; }
+canvas() { xdotool search --name '^Nimbrel_Canvas$' 2>/dev/null | head -n 1; }
+has_canvas() { [ -n "$(canvas)" ]; }
+no_canvas() { [ -z "$(canvas)" ]; }
+
+dir=$(mktemp -d "/tmp/vorrasin sound.XXXXXX")
+trap 'rm -rf "$dir"' EXIT
+cp "$scr" "$dir/Vorrasin.scr"
+cp "$dll" "$dir/Vorrasin.dll"
+sox -n -r 44100 -c 2 -b 16 "$dir/tone.wav" synth 3 sine 440 || fail "sox"
+lame --quiet "$dir/tone.wav" "$dir/Tone.Mp3" || fail "lame"
+poll 100 silent || fail "something is playing before the test"
+poll 100 no_canvas || fail "a renderer from before is still up"
+
+for file in tone.wav Tone.Mp3; do
+  winpath="Z:$(printf '%s' "$dir/$file" | tr / '\\')"
+  # Keys in Shift-JIS: BGM区分 = 2 (sound file), BGMﾌｧｲﾙ = the file.
+  printf '[Section]\r\nBGM\x8b\xe6\x95\xaa=2\r\nBGM\xcc\xa7\xb2\xd9=%s\r\n' "$winpath" >"$dir/Vorrasin.ini"
+  wine "$dir/Vorrasin.scr" /s </dev/null >/dev/null 2>&1 &
+  pid=$!
+  poll 300 has_canvas || { kill "$pid"; fail "$file: no renderer window"; }
+  poll 300 playing || { kill "$pid"; fail "$file: no sound while the renderer runs"; }
+  echo "$file: playing ($(streams) stream)"
+  # Still playing after the file's own end (3 s): it loops.
+  sleep 4
+  poll 50 playing || { kill "$pid"; fail "$file: the sound did not loop"; }
+  echo "$file: still playing after its end"
+  xdotool windowfocus --sync "$(canvas)" key Escape
+  ended=
+  for _ in $(seq 200); do
+    kill -0 "$pid" 2>/dev/null || { ended=1; break; }
+    sleep 0.1
+  done
+  [ -n "$ended" ] || { kill "$pid"; fail "$file: the shell still runs 20 s after Escape"; }
+  poll 100 no_canvas || fail "$file: the renderer window stayed"
+  poll 100 silent || fail "$file: sound left playing after the run"
+  echo "$file: stopped with the run"
+done
+echo "PASS"
