@@ -15,34 +15,25 @@
 
 namespace {
 
-std::string Shipped(const char* file) { return desktop::ProgramFolder() + file; }
-
 using Handle = std::unique_ptr<void, decltype(&CloseHandle)>;
 using ActCtx = std::unique_ptr<void, decltype(&ReleaseActCtx)>;
 using Module = std::unique_ptr<HINSTANCE__, decltype(&FreeLibrary)>;
 
 struct ManifestRow {
-  const char* name;
   const char* file;
   const wchar_t* dpiAware;      // 2005 namespace: Vista to 8.1
   const wchar_t* dpiAwareness;  // 2016 namespace: Windows 10 1607 on
 };
 
-void PrintTo(const ManifestRow& row, std::ostream* out) { *out << row.file; }
-
-class ShippedManifest : public ::testing::TestWithParam<ManifestRow> {};
-
-TEST_P(ShippedManifest, DpiSupportedSystemsAndNoExecutionLevel) {
-  const ManifestRow row = GetParam();
-  const std::string path = Shipped(row.file);
+void CheckManifest(const ManifestRow& row) {
+  const std::string path = desktop::ProgramFolder() + row.file;
   ACTCTXA request{};
   request.cbSize = sizeof request;
   request.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID;
   request.lpSource = path.c_str();
   request.lpResourceName = CREATEPROCESS_MANIFEST_RESOURCE_ID;
   const ActCtx context(CreateActCtxA(&request), &ReleaseActCtx);
-  ASSERT_NE(context.get(), INVALID_HANDLE_VALUE) << path << ": no manifest 1, or it does not parse";
-
+  ASSERT_NE(context.get(), INVALID_HANDLE_VALUE) << "no manifest 1, or it does not parse";
   const auto setting = [&](const wchar_t* space, const wchar_t* name) {
     wchar_t text[64] = L"";
     SIZE_T size = 0;
@@ -60,6 +51,7 @@ TEST_P(ShippedManifest, DpiSupportedSystemsAndNoExecutionLevel) {
   ASSERT_TRUE(QueryActCtxW(0, context.get(), nullptr, CompatibilityInformationInActivationContext,
                            compat, sizeof compat, &size));
   EXPECT_EQ(*reinterpret_cast<DWORD*>(compat), 5u);
+  const std::string_view bytes(compat, size);
   for (const wchar_t* os : {L"{e2011457-1546-43c5-a5fe-008deee3d3f0}",     // Vista
                             L"{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",     // 7
                             L"{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}",     // 8
@@ -67,10 +59,7 @@ TEST_P(ShippedManifest, DpiSupportedSystemsAndNoExecutionLevel) {
                             L"{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"}) {  // 10, 11
     GUID id{};
     CLSIDFromString(os, &id);
-    EXPECT_NE(
-        std::string_view(compat, size).find(std::string_view(reinterpret_cast<char*>(&id), 16)),
-        std::string_view::npos)
-        << "no supportedOS " << os;
+    EXPECT_NE(bytes.find({reinterpret_cast<char*>(&id), sizeof id}), bytes.npos) << os;
   }
 
   ACTIVATION_CONTEXT_RUN_LEVEL_INFORMATION level{};
@@ -80,12 +69,14 @@ TEST_P(ShippedManifest, DpiSupportedSystemsAndNoExecutionLevel) {
       << "an execution level stops VirtualStore";
 }
 
-INSTANTIATE_TEST_SUITE_P(BothPrograms, ShippedManifest,
-                         ::testing::Values(ManifestRow{"Renderer", contract::RendererFile,
-                                                       L"true/pm", L"PerMonitorV2, PerMonitor"},
-                                           ManifestRow{"Shell", contract::ShellFile, L"false",
-                                                       L"unaware"}),
-                         [](const auto& row) { return std::string(row.param.name); });
+TEST(ShippedManifest, DpiSupportedSystemsAndNoExecutionLevel) {
+  for (const ManifestRow& row :
+       {ManifestRow{contract::RendererFile, L"true/pm", L"PerMonitorV2, PerMonitor"},
+        ManifestRow{contract::ShellFile, L"false", L"unaware"}}) {
+    SCOPED_TRACE(row.file);
+    CheckManifest(row);
+  }
+}
 
 BOOL CALLBACK AddLanguage(HMODULE, LPCSTR, LPCSTR, WORD language, LONG_PTR to) {
   reinterpret_cast<std::vector<WORD>*>(to)->push_back(language);
@@ -93,9 +84,9 @@ BOOL CALLBACK AddLanguage(HMODULE, LPCSTR, LPCSTR, WORD language, LONG_PTR to) {
 }
 
 TEST(ShippedName, StringOneOfTheShellIsVorrasinInNoLanguage) {
-  const Module shell(
-      LoadLibraryExA(Shipped(contract::ShellFile).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE),
-      &FreeLibrary);
+  const Module shell(LoadLibraryExA((desktop::ProgramFolder() + contract::ShellFile).c_str(),
+                                    nullptr, LOAD_LIBRARY_AS_DATAFILE),
+                     &FreeLibrary);
   ASSERT_NE(shell, nullptr);
   // Strings 0 to 15 are block 1 of RT_STRING: in no language, and only so.
   std::vector<WORD> languages;
@@ -110,7 +101,8 @@ TEST(ShippedName, StringOneOfTheShellIsVorrasinInNoLanguage) {
 // Run only in an unpacked download: in the build, ShellRun does this.
 TEST(ShippedRun, EscapeEndsBothProgramsWithExitCode0) {
   ASSERT_TRUE(desktop::WaitForNoWindow(contract::RendererTitle, 5000));
-  desktop::Process shell = desktop::Process::Start(Shipped(contract::ShellFile), "/s");
+  desktop::Process shell =
+      desktop::Process::Start(desktop::ProgramFolder() + contract::ShellFile, "/s");
   const HWND canvas =
       desktop::WaitForWindow(contract::RendererTitle, 30000, contract::RendererClass);
   ASSERT_NE(canvas, nullptr) << "no renderer window";
