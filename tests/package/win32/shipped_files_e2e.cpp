@@ -15,9 +15,7 @@
 
 namespace {
 
-using Handle = std::unique_ptr<void, decltype(&CloseHandle)>;
 using ActCtx = std::unique_ptr<void, decltype(&ReleaseActCtx)>;
-using Module = std::unique_ptr<HINSTANCE__, decltype(&FreeLibrary)>;
 
 struct ManifestRow {
   const char* file;
@@ -84,9 +82,9 @@ BOOL CALLBACK AddLanguage(HMODULE, LPCSTR, LPCSTR, WORD language, LONG_PTR to) {
 }
 
 TEST(ShippedName, StringOneOfTheShellIsVorrasinInNoLanguage) {
-  const Module shell(LoadLibraryExA((desktop::ProgramFolder() + contract::ShellFile).c_str(),
-                                    nullptr, LOAD_LIBRARY_AS_DATAFILE),
-                     &FreeLibrary);
+  const std::string path = desktop::ProgramFolder() + contract::ShellFile;
+  const std::unique_ptr<HINSTANCE__, decltype(&FreeLibrary)> shell(
+      LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE), &FreeLibrary);
   ASSERT_NE(shell, nullptr);
   // Strings 0 to 15 are block 1 of RT_STRING: in no language, and only so.
   std::vector<WORD> languages;
@@ -108,8 +106,8 @@ TEST(ShippedRun, EscapeEndsBothProgramsWithExitCode0) {
   ASSERT_NE(canvas, nullptr) << "no renderer window";
   DWORD id = 0;
   GetWindowThreadProcessId(canvas, &id);
-  const Handle renderer(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id),
-                        &CloseHandle);
+  const std::unique_ptr<void, decltype(&CloseHandle)> renderer(
+      OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id), &CloseHandle);
   ASSERT_NE(renderer, nullptr);
   desktop::Activate(canvas);
   desktop::PressKey(VK_ESCAPE);
