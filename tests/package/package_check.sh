@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# scripts/package's download: the zip holds the two programs and README.txt
+# (UTF-8 with BOM, CRLF), SHA256SUMS verifies it, and the programs unpacked
+# from it pass shipped_files_e2e (run beside them), a run to Escape included.
+#   package_check.sh SCRIPTS_PACKAGE WIN32_BUILD_DIR SHIPPED_FILES_E2E_EXE
+set -u
+package=$1
+build=$2
+e2e=$3
+fail() { echo "FAIL: $*"; exit 1; }
+contract() { sed -n "s/.*char $1\[\] = \"\(.*\)\";/\1/p" "$(dirname "$0")/../../src/common/contract.h"; }
+files="README.txt $(contract RendererFile) $(contract ShellFile)"
+dir=$(mktemp -d "/tmp/vorrasin package.XXXXXX")
+trap 'rm -rf "$dir"' EXIT
+
+"$package" --no-build --build "$build" --out "$dir/dist" || fail "scripts/package"
+zip=$(cd "$dir/dist" && ls Vorrasin-*-win32.zip) || fail "no zip"
+(cd "$dir/dist" && sha256sum -c --strict SHA256SUMS) || fail "SHA256SUMS does not verify"
+[ "$(unzip -Z1 "$dir/dist/$zip" | sort | xargs)" = "$files" ] ||
+  fail "zip holds: $(unzip -Z1 "$dir/dist/$zip")"
+unzip -q "$dir/dist/$zip" -d "$dir/Saver" || fail "unzip"
+[ "$(head -c 3 "$dir/Saver/README.txt" | od -An -tx1)" = " ef bb bf" ] || fail "README.txt: no BOM"
+[ "$(grep -c $'\r$' "$dir/Saver/README.txt")" = "$(wc -l <"$dir/Saver/README.txt")" ] ||
+  fail "README.txt: a line without CRLF"
+# The zip's version is the programs' own, in their version resources (UTF-16).
+version=${zip#Vorrasin-}
+pattern=$(sed 's/[0-9]/&\\x00/g; s/\./\\.\\x00/g' <<<"${version%-win32.zip}.0")
+for f in $(contract RendererFile) $(contract ShellFile); do
+  LC_ALL=C grep -qaP "$pattern" "$dir/Saver/$f" || fail "$f: not version ${version%-win32.zip}"
+done
+
+cp "$e2e" "$dir/Saver/" && wine "$dir/Saver/$(basename "$e2e")" </dev/null || fail "shipped_files_e2e"
+echo "PASS"
