@@ -18,22 +18,14 @@ class FakeMultimedia : public music::Multimedia {
     std::uint32_t code;
     std::string text;
   };
-  struct Sound {
-    std::string sound;  // "<stop>" for a null sound
-    std::uint32_t flags;
-    bool operator==(const Sound&) const = default;
-  };
-
   void Script(const std::vector<Reply>& replies) {
     for (const Reply& r : replies) script[r.command].push_back(r);
   }
 
-  // Answers the next scripted reply to the command, else 0 and an empty
-  // reply. A reply is NUL-terminated only when there is room for it.
+  // The next scripted reply, else 0 and ""; NUL-terminated if there is room.
   std::uint32_t SendString(const char* command, char* reply, std::uint32_t length) override {
     sent.push_back(command);
-    lengths.push_back(length);
-    bufferMismatch |= (reply == nullptr) != (length == 0);
+    lengths.push_back(reply != nullptr || length == 0 ? length : ~0u);  // no buffer, length 0
     auto& queue = script[command];
     const Reply r = queue.empty() ? Reply{command, 0, ""} : queue.front();
     if (!queue.empty()) queue.pop_front();
@@ -46,21 +38,16 @@ class FakeMultimedia : public music::Multimedia {
   }
   bool GetErrorString(std::uint32_t code, char* text, std::uint32_t length) override {
     errorLengths.push_back(length);
-    const auto it = errorTexts.find(code);
-    if (it == errorTexts.end()) return false;
-    std::strncpy(text, it->second.c_str(), length);
-    return true;
+    if (code == 263) std::strncpy(text, "not open", length);
+    return code == 263;
   }
   std::uint32_t WaveOutDeviceCount() override { return waveDevices; }
   void SoundCall(const char* sound, std::uint32_t flags) override {
-    sounds.push_back({sound == nullptr ? "<stop>" : sound, flags});
+    sent.push_back("sound " + std::string(sound ? sound : "(none)") + " " + std::to_string(flags));
   }
 
   std::map<std::string, std::deque<Reply>> script;
-  std::map<std::uint32_t, std::string> errorTexts;
-  std::vector<std::string> sent;
+  std::vector<std::string> sent;  // commands and sound calls, in order
   std::vector<std::uint32_t> lengths, errorLengths;
-  bool bufferMismatch = false;
   std::uint32_t waveDevices = 1;
-  std::vector<Sound> sounds;
 };

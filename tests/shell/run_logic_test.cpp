@@ -9,7 +9,12 @@
 namespace {
 
 using run_logic::Timer;
-using Log = std::vector<std::string>;
+
+std::string Join(const std::vector<std::string>& items) {
+  std::string out;
+  for (const std::string& s : items) out += (out.empty() ? "" : ", ") + s;
+  return out;
+}
 
 class FakeHost : public run_logic::RunHost {
  public:
@@ -21,108 +26,71 @@ class FakeHost : public run_logic::RunHost {
   bool RendererProcessRunning() override { return running; }
   std::uint32_t NowMs() override { return now; }
   void SetTimerEnabled(Timer t, bool on) override {
-    const char* name[] = {"mp3", "cd", "watch"};
-    log.push_back(std::string(name[static_cast<int>(t)]) + (on ? " on" : " off"));
+    log.push_back(std::string(t == Timer::Mp3  ? "mp3"
+                              : t == Timer::Cd ? "cd"
+                                               : "watch") +
+                  (on ? " on" : " off"));
   }
   void EndProgram() override { log.push_back("end"); }
 
   bool window = false, running = true;
   std::uint32_t now = 1000;
-  Log log;
+  std::vector<std::string> log;
 };
 
-constexpr char Start[] = "start C:\\Program Files\\Saver\\Vorrasin.dll";
-
-TEST(RunSession, MusicAndTimersFromLoadToEnd) {
-  const std::string open = "open \"D:\\s.mP3\" type MPEGVideo Alias MP3Play";
+// Until its window has been seen, a renderer process that is still alive is
+// given the grace time to open it; once seen, the first tick without it ends
+// the run.
+TEST(RunSession, MusicTimersAndWatchFromLoadToEnd) {
   struct Row {
     std::int16_t mode;
     const char* file;
     std::uint32_t cdError;  // of the first CD poll
-    Log host, sent;
-    std::vector<FakeMultimedia::Sound> sounds;
+    std::string host, music;
+    bool seen = true, running = true;  // the window before, the process at the last tick
+    std::uint32_t elapsed = 0;         // from the load to the last tick
   };
   const Row rows[] = {
-      {0, "D:\\a.wav", 0, {"watch on", Start, "watch off", "end"}, {}, {}},
-      {7, "D:\\a.wav", 0, {"watch on", Start, "watch off", "end"}, {}, {}},
-      {2, "D:\\a.mid", 0, {"watch on", Start, "watch off", "end"}, {}, {}},
-      {2,
-       "D:\\a.WAV",
-       0,
-       {"watch on", Start, "watch off", "end"},
-       {},
-       {{"D:\\a.WAV", 9}, {"<stop>", 0}}},
-      {2,
-       "D:\\s.mP3",
-       0,
-       {"watch on", Start, "mp3 on", "watch off", "end"},
-       {open, "play MP3Play", "status MP3Play mode", "stop MP3Play", "play MP3Play from 0",
-        "stop MP3Play", "close MP3Play"},
-       {}},
-      {1,
-       "D:\\a.wav",
-       0,
-       {"watch on", Start, "cd on", "cd on", "watch off", "cd off", "end"},
-       {"open cdaudio", "set cdaudio time format tmsf", "status cdaudio current track",
-        "status cdaudio number of tracks", "status cdaudio mode", "stop cdaudio", "close cdaudio"},
-       {}},
-      {1,
-       "",
-       266,
-       {"watch on", Start, "cd on", "cd off", "watch off", "end"},
-       {"open cdaudio", "set cdaudio time format tmsf", "status cdaudio current track"},
-       {}},
+      {0, "D:\\a.wav", 0, "watch on, start, watch off, end", ""},
+      {7, "D:\\a.wav", 0, "watch on, start, watch off, end", ""},
+      {2, "D:\\a.mid", 0, "watch on, start, watch off, end", ""},
+      {2, "av", 0, "watch on, start, watch off, end", ""},
+      {2, "wav", 0, "watch on, start, watch off, end", "sound wav 9, sound (none) 0"},
+      {2, "D:\\awav", 0, "watch on, start, watch off, end", "sound D:\\awav 9, sound (none) 0"},
+      {2, "D:\\s.mP3", 0, "watch on, start, mp3 on, watch off, end",
+       "open \"D:\\s.mP3\" type MPEGVideo Alias MP3Play, play MP3Play, status MP3Play mode, "
+       "stop MP3Play, play MP3Play from 0, stop MP3Play, close MP3Play"},
+      {1, "D:\\a.wav", 0, "watch on, start, cd on, cd on, watch off, cd off, end",
+       "open cdaudio, set cdaudio time format tmsf, status cdaudio current track, "
+       "status cdaudio number of tracks, status cdaudio mode, stop cdaudio, close cdaudio"},
+      {1, "", 266, "watch on, start, cd on, cd off, watch off, end",
+       "open cdaudio, set cdaudio time format tmsf, status cdaudio current track"},
+      {0, "", 0, "watch on, start", "", false, true, 29999},
+      {0, "", 0, "watch on, start, watch off, end", "", false, true, 30000},
+      {0, "", 0, "watch on, start, watch off, end", "", false, false, 0},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(testing::Message() << r.mode << " " << r.file);
     FakeHost host;
     FakeMultimedia mm;
-    mm.Script(
-        {{"status cdaudio current track", r.cdError, "1"}, {"status cdaudio mode", 0, "playing"}});
+    mm.Script({{"status cdaudio current track", r.cdError, "1"}});
     const settings::BgmSettings bgm{r.mode, 0, r.file};
     music::Nimbrel_BGM player(mm, bgm);
     run_logic::RunSession run(host, player, bgm);
     run.Form_Load("C:\\Program Files\\Saver");
+    EXPECT_EQ(host.log[1], "start C:\\Program Files\\Saver\\Vorrasin.dll");
+    host.log[1] = "start";
     // Each timer ticks once while it is on; the renderer comes, then goes.
     if (run.TimerEnabled(Timer::Cd)) run.PollCd();
     if (run.TimerEnabled(Timer::Mp3)) run.KeepMp3Playing();
-    host.window = true;
-    run.WatchRenderer();
-    host.window = false;
-    run.WatchRenderer();
-    EXPECT_EQ(host.log, r.host);
-    EXPECT_EQ(mm.sent, r.sent);
-    EXPECT_EQ(mm.sounds, r.sounds);
-  }
-}
-
-// Until its window has been seen, a renderer process that is still alive is
-// given the grace time to open it.
-TEST(RunSession, RendererWatch) {
-  struct Row {
-    bool seen, running;
-    std::uint32_t elapsed;
-    bool ends;
-  };
-  const Row rows[] = {{false, true, 0, false},    {false, true, 29999, false},
-                      {false, true, 30000, true}, {false, false, 0, true},
-                      {true, true, 0, true},      {true, true, 40000, true}};
-  for (const Row& r : rows) {
-    SCOPED_TRACE(testing::Message() << r.seen << r.running << " " << r.elapsed);
-    FakeHost host;
-    FakeMultimedia mm;
-    const settings::BgmSettings bgm;
-    music::Nimbrel_BGM player(mm, bgm);
-    run_logic::RunSession run(host, player, bgm);
-    run.Form_Load("C:");
     host.window = r.seen;
-    if (r.seen) run.WatchRenderer();
+    run.WatchRenderer();
     host.window = false;
     host.running = r.running;
     host.now += r.elapsed;
     run.WatchRenderer();
-    EXPECT_EQ(host.log.back() == "end", r.ends);
-    EXPECT_EQ(run.TimerEnabled(Timer::Watch), !r.ends);
+    EXPECT_EQ(Join(host.log), r.host);
+    EXPECT_EQ(Join(mm.sent), r.music);
   }
 }
 

@@ -1,5 +1,5 @@
-// The settings file's rules: what a start reads from it, what the dialog's
-// save writes to it, and the sound-file kind.
+// The settings file's rules: what a start reads from it and what the
+// dialog's save writes to it.
 #include "shell/settings.h"
 
 #include <gtest/gtest.h>
@@ -57,20 +57,16 @@ TEST(LoadSettings, ReadsTheThreeKeysBesideTheProgram) {
       {"abc", "32768", "", 5, 5, 5, ""},
       {"-32768.5", "1,5", "", 5, 5, 5, ""},
       {"1e999", "0x10", "", 5, 5, 5, ""},
-      {"1e", "--1", "", 5, 5, 5, ""},
       {".", "1.2.3", "", 5, 5, 5, ""},
       {"2", "0", "C:\\a.wav", 0, 2, 0, "C:\\a.wav"},
       {"2", "0", "C:\\a.wav\\", 0, 2, 0, "C:\\a.wav\\"},
       {"2", "0", "C:\\a.wav\\\\", 0, 0, 0, ""},
-      {"2", "0", "C:\\gone.wav", 0, 0, 0, ""},
-      {"2", "0", "\\", 0, 0, 0, ""},
       {"2", "0", "", 0, 0, 0, ""},
       {"1", "0", "C:\\gone.wav", 0, 1, 0, ""},
       {"2", "0", longFile.c_str(), 0, 2, 0, longFile.substr(0, 255)},
   };
   for (const Row& r : rows) {
-    SCOPED_TRACE(testing::Message() << (r.mode ? r.mode : "-") << " " << (r.repeat ? r.repeat : "-")
-                                    << " " << (r.file ? r.file : "-"));
+    SCOPED_TRACE(testing::Message() << &r - rows);
     FakeStore store;
     for (const auto& [key, text] : {std::pair{Mode, r.mode}, {Repeat, r.repeat}, {File, r.file}})
       if (text != nullptr) store.values.emplace(std::tuple{Ini, "Section", key}, text);
@@ -93,11 +89,10 @@ TEST(SaveSettings, WritesModeTrackFileInTheFormsThatReadBack) {
     SCOPED_TRACE(saved.BgmRepeat);
     FakeStore store;
     settings::SaveSettings(store, Folder, saved);
-    EXPECT_EQ(store.writes, (std::vector<Written>{
-                                {"Section", Mode, std::to_string(saved.BgmMode), Ini},
-                                {"Section", Repeat, std::to_string(saved.BgmRepeat), Ini},
-                                {"Section", File, saved.BgmFile, Ini},
-                            }));
+    const std::vector<Written> writes = {{"Section", Mode, std::to_string(saved.BgmMode), Ini},
+                                         {"Section", Repeat, std::to_string(saved.BgmRepeat), Ini},
+                                         {"Section", File, saved.BgmFile, Ini}};
+    EXPECT_EQ(store.writes, writes);
     BgmSettings read{9, 9, "old"};
     settings::LoadSettings(store, Folder, read);
     EXPECT_EQ(std::tie(read.BgmMode, read.BgmRepeat, read.BgmFile),
@@ -110,23 +105,9 @@ TEST(WriteIni, NamesAreCutTo128CharactersBeforeTheFirstNul) {
   const std::string value(300, 'v');
   settings::WriteIni(store, std::string(129, 's'), std::string(200, 'k'), value, "C:\\y.ini");
   settings::WriteIni(store, "Section", std::string("ab\0cd", 5), "", "C:\\y.ini");
-  EXPECT_EQ(store.writes,
-            (std::vector<Written>{{std::string(128, 's'), std::string(128, 'k'), value, "C:\\y.ini"},
-                                {"Section", "ab", "", "C:\\y.ini"}}));
-}
-
-TEST(SoundKind, LastThreeCharactersInAnyCase) {
-  using settings::SoundKind;
-  const std::pair<const char*, SoundKind> rows[] = {
-      {"C:\\song.Mp3", SoundKind::Mp3}, {"mp3", SoundKind::Mp3},
-      {"C:\\a.WAV", SoundKind::Wave},   {"C:\\awav", SoundKind::Wave},
-      {"C:\\a.mid", SoundKind::None},   {"av", SoundKind::None},
-      {"C:\\a.wav ", SoundKind::None},  {"C:\\a.mp4", SoundKind::None},
-  };
-  for (const auto& [file, kind] : rows) {
-    SCOPED_TRACE(file);
-    EXPECT_EQ(settings::SoundKindOf(file), kind);
-  }
+  EXPECT_EQ(store.writes, (std::vector<Written>{
+                              {std::string(128, 's'), std::string(128, 'k'), value, "C:\\y.ini"},
+                              {"Section", "ab", "", "C:\\y.ini"}}));
 }
 
 }  // namespace

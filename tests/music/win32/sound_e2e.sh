@@ -27,7 +27,6 @@ cp "$1" "$shell" && cp "$2" "$dir/$(contract RendererFile)" || fail "copy"
 sox -n -r 44100 -c 2 -b 16 "$dir/tone.wav" synth 3 sine 440 || fail "sox"
 lame --quiet "$dir/tone.wav" "$dir/Tone.Mp3" || fail "lame"
 poll 100 silent || fail "something is playing before the test"
-poll 100 no_canvas || fail "a renderer from before is still up"
 
 for file in tone.wav Tone.Mp3; do
   winpath="Z:$(printf '%s' "$dir/$file" | tr / '\\')"
