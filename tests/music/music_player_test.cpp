@@ -57,7 +57,6 @@ TEST(Nimbrel_BGM, CommandsAndDecisions) {
       {"mp3 missing", &B::PlayMp3, 0, {{Open, 277, ""}}, {Open}},
       {"playing", &B::CheckMp3, 0, {{Mp3Mode, 0, "playing"}}, {Mp3Mode}},
       {"paused", &B::CheckMp3, 0, {{Mp3Mode, 0, "paused"}}, Restart},
-      {"playin", &B::CheckMp3, 0, {{Mp3Mode, 0, "playin"}}, Restart},
       {"mp3 error", &B::CheckMp3, 0, {{Mp3Mode, 281, "playing"}}, Restart},
       {"close mp3", &B::CloseMp3, 0, {}, {"stop MP3Play", "close MP3Play"}},
       {"wav", &B::PlayWave, 0, {}, {"sound C:\\My Music\\song.Mp3 9"}},
@@ -117,6 +116,7 @@ TEST(Nimbrel_BGM, SendMciMciStatusAndMciPlay) {
   };
   const Row rows[] = {
       {"", 0, "", -1, noCommand, "Error:-1"},
+      {"status e", 0, "", 0, "", ""},
       {"status y", 263, "", 263, "not open", "Error:263"},
       {"status z", 999, "", 999, noText, "Error:999"},
       {"status w", 0, std::string(600, 'r'), 0, std::string(512, 'r'), std::string(512, 'r')},
