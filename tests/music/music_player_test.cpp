@@ -86,6 +86,7 @@ TEST(Nimbrel_BGM, RepliesInTheirBuffers) {
   mm.Script({{Cur, 0, "3"}, {CdMode, 263, ""}});
   mm.waveDevices = 0;
   player.PlayWave();
+  player.PlayMp3();
   player.CheckMp3();
   player.CheckMp3();
   player.CheckCd();
@@ -93,9 +94,9 @@ TEST(Nimbrel_BGM, RepliesInTheirBuffers) {
   player.CheckCd();
   player.CheckCd();
   EXPECT_TRUE(player.CdPollFlag());
-  EXPECT_EQ(mm.sent, Cmds{Mp3Mode} + Restart + Cmds{Cur} + Back3 + Poll);
-  EXPECT_EQ(mm.lengths, (std::vector<std::uint32_t>{30, 30, 0, 0, 512, 512, 512, 255, 512, 512, 512,
-                                                    512, 255}));
+  EXPECT_EQ(mm.sent, (Cmds{Open, "play MP3Play", Mp3Mode} + Restart + Cmds{Cur} + Back3 + Poll));
+  EXPECT_EQ(mm.lengths, (std::vector<std::uint32_t>{0, 0, 30, 30, 0, 0, 512, 512, 512, 255, 512,
+                                                    512, 512, 512, 255}));
   EXPECT_EQ(mm.errorLengths, (std::vector<std::uint32_t>{256}));
 }
 

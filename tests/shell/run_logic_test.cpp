@@ -52,7 +52,6 @@ TEST(RunSession, MusicTimersAndWatchFromLoadToEnd) {
   };
   const Row rows[] = {
       {0, "D:\\a.wav", 0, "watch on, start, watch off, end", ""},
-      {7, "D:\\a.wav", 0, "watch on, start, watch off, end", ""},
       {2, "D:\\a.mid", 0, "watch on, start, watch off, end", ""},
       {2, "av", 0, "watch on, start, watch off, end", ""},
       {2, "wav", 0, "watch on, start, watch off, end", "sound wav 9, sound (none) 0"},
