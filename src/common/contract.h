@@ -17,6 +17,8 @@ inline constexpr char ShellFile[] = "Vorrasin.scr";
 inline constexpr char RunFormCaption[] = "Nimbrel_Main";
 inline constexpr char PreviewCaption[] = "Preview Window";
 inline constexpr char DialogCaption[] = "<Vorrasin>";
+// The title of the shell's message box (a missing renderer).
+inline constexpr char ProgramTitle[] = "Vorrasin (ScreenSaver)";
 
 // The settings file beside the shell: "BGM区分", "BGMﾘﾋﾟｰﾄ", "BGMﾌｧｲﾙ".
 inline constexpr char IniFile[] = "Vorrasin.ini";

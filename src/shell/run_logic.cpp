@@ -1,11 +1,13 @@
 #include "shell/run_logic.h"
 
+#include "common/contract.h"
+
 namespace run_logic {
 
 using settings::SoundKind;
 
 void RunSession::Enable(Timer t, bool on) {
-  enabled_[static_cast<int>(t)] = on;
+  enabled_[static_cast<std::size_t>(t)] = on;
   host_.SetTimerEnabled(t, on);
 }
 
@@ -34,14 +36,14 @@ void RunSession::Form_Load(const std::string& programFolder) {
   }
 }
 
-void RunSession::Timer1_Timer() { player_.CheckMp3(); }
+void RunSession::KeepMp3Playing() { player_.CheckMp3(); }
 
-void RunSession::Timer2_Timer() {
+void RunSession::PollCd() {
   player_.CheckCd();
   Enable(Timer::Cd, player_.CdPollFlag());
 }
 
-void RunSession::Timer3_Timer() {
+void RunSession::WatchRenderer() {
   if (host_.RendererWindowExists()) {
     rendererSeen_ = true;
     return;
@@ -68,7 +70,6 @@ void RunSession::Form_QueryUnload() {
     case SoundKind::None:
       break;
   }
-  if (hidesCursor_) host_.ShowCursorAgain();
   host_.EndProgram();
 }
 

@@ -3,18 +3,16 @@
 // form (Nimbrel_S) carries them out with real timers, processes and windows.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 
-#include "common/contract.h"
 #include "music/music_player.h"
 #include "shell/settings.h"
 
 namespace run_logic {
 
-using contract::RendererTitle;
-
-enum class Timer { Mp3 = 1, Cd = 2, Watch = 3 };
+enum class Timer { Mp3, Cd, Watch };
 inline constexpr std::uint32_t IntervalMs(Timer t) {
   return t == Timer::Mp3 ? 1000 : t == Timer::Cd ? 200 : 50;
 }
@@ -34,27 +32,25 @@ class RunHost {
   virtual bool RendererProcessRunning() = 0;
   virtual std::uint32_t NowMs() = 0;
   virtual void SetTimerEnabled(Timer timer, bool on) = 0;
-  // Undoes the hiding of the cursor at the start of the run.
-  virtual void ShowCursorAgain() = 0;
-  // Ends the program at once.
+  // Ends the program; no tick comes after this.
   virtual void EndProgram() = 0;
 };
 
 class RunSession {
  public:
-  RunSession(RunHost& host, music::Nimbrel_BGM& player, const settings::BgmSettings& bgm,
-             bool hidesCursor)
-      : host_(host), player_(player), bgm_(bgm), hidesCursor_(hidesCursor) {}
+  RunSession(RunHost& host, music::Nimbrel_BGM& player, const settings::BgmSettings& bgm)
+      : host_(host), player_(player), bgm_(bgm) {}
 
   // The form's load: starts the renderer, then the music.
   void Form_Load(const std::string& programFolder);
-  void Timer1_Timer();
-  void Timer2_Timer();
-  void Timer3_Timer();
-  // Stops the music, gives the cursor back and ends the program.
+  // The ticks of the three timers.
+  void KeepMp3Playing();
+  void PollCd();
+  void WatchRenderer();
+  // Stops the music and ends the program.
   void Form_QueryUnload();
 
-  bool TimerEnabled(Timer t) const { return enabled_[static_cast<int>(t)]; }
+  bool TimerEnabled(Timer t) const { return enabled_[static_cast<std::size_t>(t)]; }
 
  private:
   void Enable(Timer t, bool on);
@@ -63,8 +59,7 @@ class RunSession {
   RunHost& host_;
   music::Nimbrel_BGM& player_;
   const settings::BgmSettings& bgm_;
-  const bool hidesCursor_;
-  bool enabled_[4] = {};
+  std::array<bool, 3> enabled_{};
   bool rendererSeen_ = false;
   std::uint32_t startedAt_ = 0;
 };

@@ -1,5 +1,6 @@
 #include "shell/settings.h"
 
+#include "common/contract.h"
 #include "common/text_number.h"
 
 namespace settings {
@@ -12,18 +13,26 @@ std::string NameField(std::string_view name) {
 
 char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
-}  // namespace
-
 std::string IniPath(std::string_view programFolder) {
   return std::string(programFolder) + "\\" + contract::IniFile;
 }
 
+// A value read for the mode or the track: empty gives 0; a number is rounded
+// down and kept when it fits 16 bits; anything else leaves the field alone.
+void ApplyNumber(std::string_view text, std::int16_t& field) {
+  if (text.empty()) {
+    field = 0;
+    return;
+  }
+  if (const auto v = text_number::Parse(text))
+    if (const auto n = text_number::FloorToInt16(*v)) field = *n;
+}
+
+}  // namespace
+
 std::string ReadIni(ProfileStore& store, const std::string& section, const std::string& key,
                     const std::string& path) {
-  std::string value = store.Read(section, key, path, ValueBufferSize);
-  value = value.substr(0, value.find('\0'));
-  if (value.size() > ValueBufferSize - 1) value.resize(ValueBufferSize - 1);
-  return value;
+  return store.Read(section, key, path, ValueBufferSize);
 }
 
 void WriteIni(ProfileStore& store, std::string_view section, std::string_view key,
@@ -37,21 +46,20 @@ bool FileExists(ProfileStore& store, std::string_view path) {
   return store.CanOpen(std::string(path));
 }
 
-void ApplyNumber(std::string_view text, std::int16_t& field) {
-  if (text.empty()) {
-    field = 0;
-    return;
-  }
-  if (const auto v = text_number::Parse(text))
-    if (const auto n = text_number::FloorToInt16(*v)) field = *n;
-}
-
 void LoadSettings(ProfileStore& store, std::string_view programFolder, BgmSettings& bgm) {
-  ApplyNumber(ReadIni(store, Section, KeyMode, IniPath(programFolder)), bgm.BgmMode);
-  ApplyNumber(ReadIni(store, Section, KeyRepeat, IniPath(programFolder)), bgm.BgmRepeat);
-  bgm.BgmFile = ReadIni(store, Section, KeyFile, IniPath(programFolder));
+  const std::string ini = IniPath(programFolder);
+  ApplyNumber(ReadIni(store, contract::IniSection, contract::KeyMode, ini), bgm.BgmMode);
+  ApplyNumber(ReadIni(store, contract::IniSection, contract::KeyRepeat, ini), bgm.BgmRepeat);
+  bgm.BgmFile = ReadIni(store, contract::IniSection, contract::KeyFile, ini);
   if (!bgm.BgmFile.empty() && !FileExists(store, bgm.BgmFile)) bgm.BgmFile.clear();
   if (bgm.BgmFile.empty() && bgm.BgmMode == ModeFile) bgm.BgmMode = ModeNone;
+}
+
+void SaveSettings(ProfileStore& store, std::string_view programFolder, const BgmSettings& bgm) {
+  const std::string ini = IniPath(programFolder);
+  WriteIni(store, contract::IniSection, contract::KeyMode, std::to_string(bgm.BgmMode), ini);
+  WriteIni(store, contract::IniSection, contract::KeyRepeat, std::to_string(bgm.BgmRepeat), ini);
+  WriteIni(store, contract::IniSection, contract::KeyFile, bgm.BgmFile, ini);
 }
 
 SoundKind SoundKindOf(std::string_view file) {

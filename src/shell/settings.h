@@ -1,13 +1,13 @@
-// The music settings and the rules for reading and writing them. The file
-// itself is a Windows private-profile file beside the shell; the calls that
-// reach it are behind ProfileStore, so the rules build and test anywhere.
+// The music settings and every rule of the file that keeps them: its path,
+// section and keys, how numbers are written and read back, and the order of
+// the writes. The file itself is a Windows private-profile file beside the
+// shell; the calls that reach it are behind ProfileStore, so the rules build
+// and test anywhere.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <string_view>
-
-#include "common/contract.h"
 
 namespace settings {
 
@@ -21,13 +21,6 @@ struct BgmSettings {
 inline constexpr std::int16_t ModeNone = 0;
 inline constexpr std::int16_t ModeCd = 1;
 inline constexpr std::int16_t ModeFile = 2;
-
-// Names in the file. The keys are Shift-JIS bytes, as Japanese Windows
-// stores them: "BGM区分", "BGMﾘﾋﾟｰﾄ", "BGMﾌｧｲﾙ".
-inline constexpr const char* Section = contract::IniSection;
-using contract::KeyFile;
-using contract::KeyMode;
-using contract::KeyRepeat;
 
 // A value is read into 256 bytes: at most 255 come back.
 inline constexpr std::size_t ValueBufferSize = 256;
@@ -48,25 +41,24 @@ class ProfileStore {
   virtual bool CanOpen(const std::string& path) = 0;
 };
 
-// The settings file's path for a program folder given without a trailing
-// separator.
-std::string IniPath(std::string_view programFolder);
-
+// One value: at most its first 255 bytes; empty when missing.
 std::string ReadIni(ProfileStore& store, const std::string& section, const std::string& key,
                     const std::string& path);
+// One value, the names cut to 128 characters; the file and section are made
+// when missing.
 void WriteIni(ProfileStore& store, std::string_view section, std::string_view key,
               const std::string& value, const std::string& path);
 // True when the file can be opened for reading; one trailing backslash is
 // dropped first.
 bool FileExists(ProfileStore& store, std::string_view path);
 
-// Applies a value read for the mode or the track: empty gives 0; a number is
-// rounded down and kept when it fits 16 bits; anything else leaves the field
-// as it was.
-void ApplyNumber(std::string_view text, std::int16_t& field);
-
-// Fills the record from the file, starting from the record's current values.
+// Fills the record from the settings file of the program folder (given
+// without a trailing separator), starting from the record's current values:
+// a number that cannot be read leaves its field as it was.
 void LoadSettings(ProfileStore& store, std::string_view programFolder, BgmSettings& bgm);
+// Writes the three settings in the forms LoadSettings reads back: mode, track,
+// then the sound file.
+void SaveSettings(ProfileStore& store, std::string_view programFolder, const BgmSettings& bgm);
 
 // How a sound file is played, from the last three characters of its name.
 enum class SoundKind { None, Wave, Mp3 };

@@ -1,5 +1,5 @@
-// The music player: every command it sends, in order, with its buffer
-// length, and what it makes of the replies.
+// The music player: the commands it sends, in order, and what it makes of
+// the replies.
 #include "music/music_player.h"
 
 #include <gtest/gtest.h>
@@ -9,215 +9,138 @@
 namespace {
 
 using Cmds = std::vector<std::string>;
+using Rs = std::vector<FakeMultimedia::Reply>;
 using music::Nimbrel_BGM;
 
-constexpr char CurTrack[] = "status cdaudio current track";
-constexpr char Tracks[] = "status cdaudio number of tracks";
-constexpr char CdMode[] = "status cdaudio mode";
-constexpr char Mp3Mode[] = "status MP3Play mode";
+constexpr char Cur[] = "status cdaudio current track", Tracks[] = "status cdaudio number of tracks",
+               CdMode[] = "status cdaudio mode", Pos3[] = "status cdaudio position track 3",
+               Mp3Mode[] = "status MP3Play mode", Song[] = "C:\\My Music\\song.Mp3",
+               Open[] = "open \"C:\\My Music\\song.Mp3\" type MPEGVideo Alias MP3Play";
+const Cmds Restart = {Mp3Mode, "stop MP3Play", "play MP3Play from 0"};
 
-class Bgm : public ::testing::Test {
- protected:
-  // Drive state for one CD poll.
-  void Drive(const std::string& track, const std::string& mode) {
-    mm.Answer(CurTrack, 0, track);
-    mm.Answer(Tracks, 0, "12");
-    mm.Answer(CdMode, 0, mode);
-  }
-
-  FakeMultimedia mm;
-  settings::BgmSettings bgm;
-  Nimbrel_BGM player{mm, bgm};
-};
-
-TEST_F(Bgm, OpenCdSendsOpenAndTimeFormatWithoutBuffers) {
-  player.OpenCd();
-  EXPECT_EQ(mm.sent,
-            (std::vector<SentCommand>{{"open cdaudio", 0}, {"set cdaudio time format tmsf", 0}}));
-  EXPECT_FALSE(mm.bufferMismatch);
+// A drive on this track in this mode, for one poll; where track 3 starts.
+Rs Drive(const char* track, const char* mode, const char* start3 = "3:0") {
+  return {{Cur, 0, track}, {Tracks, 0, "12"}, {CdMode, 0, mode}, {Pos3, 0, start3}};
 }
-
-TEST_F(Bgm, CdPollWithoutRepeatPlaysTheDiscOnlyWhenStopped) {
-  Drive("1", "stopped");
-  player.CheckCd();
-  EXPECT_TRUE(player.CdPollFlag());
-  EXPECT_EQ(mm.sent, (std::vector<SentCommand>{
-                         {CurTrack, 512}, {Tracks, 512}, {CdMode, 255}, {"play cdaudio", 512}}));
-  mm.sent.clear();
-  Drive("3", "playing");
-  player.CheckCd();
-  EXPECT_TRUE(player.CdPollFlag());
-  EXPECT_EQ(mm.Commands(), (Cmds{CurTrack, Tracks, CdMode}));
-  EXPECT_FALSE(mm.bufferMismatch);
+Cmds operator+(Cmds a, const Cmds& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
 }
+const Cmds Poll = {Cur, Tracks, CdMode}, Back3 = Poll + Cmds{Pos3, "play cdaudio from 3:0"};
 
-TEST_F(Bgm, CdPollWithRepeatGoesBackToThatTrack) {
-  bgm.BgmRepeat = 3;
-  // Another track playing: back to the start of track 3.
-  Drive("4", "playing");
-  mm.Answer("status cdaudio position track 3", 0, "03:00:00:00");
-  player.CheckCd();
-  EXPECT_TRUE(player.CdPollFlag());
-  EXPECT_EQ(mm.sent, (std::vector<SentCommand>{{CurTrack, 512},
-                                               {Tracks, 512},
-                                               {CdMode, 255},
-                                               {"status cdaudio position track 3", 512},
-                                               {"play cdaudio from 03:00:00:00", 512}}));
-  // On track 3 and playing: nothing more.
-  mm.sent.clear();
-  Drive("3", "playing");
-  player.CheckCd();
-  EXPECT_EQ(mm.Commands(), (Cmds{CurTrack, Tracks, CdMode}));
-  // On track 3 but stopped: started again.
-  mm.sent.clear();
-  Drive("3", "stopped");
-  mm.Answer("status cdaudio position track 3", 0, "03:00:00:00");
-  player.CheckCd();
-  EXPECT_EQ(mm.Commands(), (Cmds{CurTrack, Tracks, CdMode, "status cdaudio position track 3",
-                                 "play cdaudio from 03:00:00:00"}));
-}
-
-TEST_F(Bgm, CdErrorsEndThePolling) {
-  mm.errorTexts[266] = "There is an undetectable problem";
-  // No disc: the track query fails.
-  mm.Answer(CurTrack, 266);
-  player.CheckCd();
-  EXPECT_FALSE(player.CdPollFlag());
-  EXPECT_EQ(mm.Commands(), (Cmds{CurTrack}));
-  // The track count fails.
-  mm.sent.clear();
-  mm.Answer(CurTrack, 0, "1");
-  mm.Answer(Tracks, 263);
-  player.CheckCd();
-  EXPECT_FALSE(player.CdPollFlag());
-  EXPECT_EQ(mm.Commands(), (Cmds{CurTrack, Tracks}));
-  // A reply that merely says "err" in any case counts as an error too.
-  mm.sent.clear();
-  mm.Answer(CurTrack, 0, "tErRible");
-  player.CheckCd();
-  EXPECT_FALSE(player.CdPollFlag());
-  // A good poll sets the flag again.
-  Drive("1", "playing");
-  player.CheckCd();
-  EXPECT_TRUE(player.CdPollFlag());
-}
-
-TEST_F(Bgm, CdTrackThatIsNoNumberEndsThePollingWhenRepeating) {
-  bgm.BgmRepeat = 2;
-  Drive("two", "stopped");
-  player.CheckCd();
-  EXPECT_FALSE(player.CdPollFlag());
-  EXPECT_EQ(mm.Commands(), (Cmds{CurTrack, Tracks, CdMode}));
-}
-
-TEST_F(Bgm, CdModeQueryThatFailsIsNotTakenAsTheLastReply) {
-  Drive("1", "stopped");
-  player.CheckCd();
-  mm.sent.clear();
-  mm.Answer(CurTrack, 0, "1");
-  mm.Answer(Tracks, 0, "12");
-  mm.Answer(CdMode, 263);
-  player.CheckCd();
-  EXPECT_EQ(mm.Commands(), (Cmds{CurTrack, Tracks, CdMode}));
-  EXPECT_TRUE(player.CdPollFlag());
-}
-
-TEST_F(Bgm, CloseCdStopsThenCloses) {
-  player.CloseCd();
-  EXPECT_EQ(mm.sent, (std::vector<SentCommand>{{"stop cdaudio", 0}, {"close cdaudio", 0}}));
-}
-
-TEST_F(Bgm, Mp3OpensQuotedAndPlaysOnlyWhenTheOpenWorked) {
-  bgm.BgmFile = "C:\\My Music\\song.Mp3";
-  player.PlayMp3();
-  const std::string open = "open \"C:\\My Music\\song.Mp3\" type MPEGVideo Alias MP3Play";
-  EXPECT_EQ(mm.sent, (std::vector<SentCommand>{{open, 0}, {"play MP3Play", 0}}));
-  mm.sent.clear();
-  mm.Answer(open, 277);
-  player.PlayMp3();
-  EXPECT_EQ(mm.Commands(), (Cmds{open}));
-}
-
-TEST_F(Bgm, Mp3IsRestartedFromTheStartWheneverItIsNotPlaying) {
+TEST(Nimbrel_BGM, CommandsAndDecisions) {
+  using B = Nimbrel_BGM;
   struct Row {
-    std::uint32_t code;
-    const char* mode;
-    bool playing;
+    const char* what;
+    void (B::*call)();
+    std::int16_t repeat;
+    Rs replies;
+    Cmds sent;
+    bool pollFlag = false;
   };
-  const Row rows[] = {{0, "playing", true}, {0, "stopped", false}, {0, "paused", false},
-                      {0, "", false},       {0, "play", false},    {281, "", false}};
+  const Row rows[] = {
+      {"open", &B::OpenCd, 0, {}, {"open cdaudio", "set cdaudio time format tmsf"}},
+      {"disc stopped", &B::CheckCd, 0, Drive("1", "stopped"), Poll + Cmds{"play cdaudio"}, true},
+      {"7 characters", &B::CheckCd, 0, Drive("3", "stoppedX"), Poll + Cmds{"play cdaudio"}, true},
+      {"disc playing", &B::CheckCd, 0, Drive("3", "playing"), Poll, true},
+      {"track 4", &B::CheckCd, 3, Drive("4", "playing"), Back3, true},
+      {"track 2", &B::CheckCd, 3, Drive("2", "playing"), Back3, true},
+      {"track 3 stopped", &B::CheckCd, 3, Drive("3", "stopped"), Back3, true},
+      {"track 3", &B::CheckCd, 3, Drive("3", "playing"), Poll, true},
+      {"no disc", &B::CheckCd, 0, {{Cur, 266, ""}}, {Cur}, false},
+      {"err reply", &B::CheckCd, 0, {{Cur, 0, "tErRible"}}, {Cur}, false},
+      {"count fails", &B::CheckCd, 0, {{Cur, 0, "1"}, {Tracks, 263, ""}}, {Cur, Tracks}, false},
+      {"count err", &B::CheckCd, 0, {{Cur, 0, "1"}, {Tracks, 0, "xerr"}}, {Cur, Tracks}, false},
+      {"track no number", &B::CheckCd, 2, Drive("two", "stopped"), Poll, false},
+      {"close", &B::CloseCd, 0, {}, {"stop cdaudio", "close cdaudio"}},
+      {"mp3", &B::PlayMp3, 0, {}, {Open, "play MP3Play"}},
+      {"mp3 missing", &B::PlayMp3, 0, {{Open, 277, ""}}, {Open}},
+      {"playing", &B::CheckMp3, 0, {{Mp3Mode, 0, "playing"}}, {Mp3Mode}},
+      {"paused", &B::CheckMp3, 0, {{Mp3Mode, 0, "paused"}}, Restart},
+      {"mp3 error", &B::CheckMp3, 0, {{Mp3Mode, 281, "playing"}}, Restart},
+      {"close mp3", &B::CloseMp3, 0, {}, {"stop MP3Play", "close MP3Play"}},
+      {"wav", &B::PlayWave, 0, {}, {"sound C:\\My Music\\song.Mp3 9"}},
+      {"stop wav", &B::StopWave, 0, {}, {"sound (none) 0"}},
+  };
   for (const Row& r : rows) {
-    SCOPED_TRACE(r.mode);
-    // An earlier "playing" must not linger in the buffer.
-    mm.Answer(Mp3Mode, 0, "playing");
-    EXPECT_TRUE(player.IsMp3Playing());
-    mm.sent.clear();
-    mm.Answer(Mp3Mode, r.code, r.mode);
-    player.CheckMp3();
-    if (r.playing)
-      EXPECT_EQ(mm.sent, (std::vector<SentCommand>{{Mp3Mode, 30}}));
-    else
-      EXPECT_EQ(mm.sent, (std::vector<SentCommand>{
-                             {Mp3Mode, 30}, {"stop MP3Play", 0}, {"play MP3Play from 0", 0}}));
+    SCOPED_TRACE(r.what);
+    FakeMultimedia mm;
+    mm.Script(r.replies);
+    const settings::BgmSettings bgm{0, r.repeat, Song};
+    Nimbrel_BGM player(mm, bgm);
+    (player.*r.call)();
+    EXPECT_EQ(mm.sent, r.sent);
+    EXPECT_EQ(player.CdPollFlag(), r.pollFlag);
   }
 }
 
-TEST_F(Bgm, CloseMp3StopsThenCloses) {
-  player.CloseMp3();
-  EXPECT_EQ(mm.sent, (std::vector<SentCommand>{{"stop MP3Play", 0}, {"close MP3Play", 0}}));
-}
-
-TEST_F(Bgm, WavePlaysLoopedOnlyWithAWaveDevice) {
-  bgm.BgmFile = "C:\\a b\\tone.wav";
+// A failed status query never passes for the reply an earlier one left in
+// its buffer; a good poll after a failed one polls on; no wave device, no
+// sound. Each buffer's length as the library is told it (0 without one).
+TEST(Nimbrel_BGM, RepliesInTheirBuffers) {
+  FakeMultimedia mm;
+  const settings::BgmSettings bgm{0, 3, Song};
+  Nimbrel_BGM player(mm, bgm);
+  mm.Script({{Mp3Mode, 0, "playing"}, {Mp3Mode, 281, ""}, {Cur, 266, ""}});
+  mm.Script(Drive("1", "stopped"));
+  mm.Script({{Cur, 0, "3"}, {CdMode, 263, ""}});
   mm.waveDevices = 0;
   player.PlayWave();
-  EXPECT_TRUE(mm.sounds.empty());
-  mm.waveDevices = 2;
-  player.PlayWave();
-  player.StopWave();
-  using S = FakeMultimedia::Sound;
-  EXPECT_EQ(mm.sounds, (std::vector<S>{{"C:\\a b\\tone.wav", 9}, {"<stop>", 0}}));
-  EXPECT_TRUE(mm.sent.empty());
+  player.PlayMp3();
+  player.CheckMp3();
+  player.CheckMp3();
+  player.CheckCd();
+  EXPECT_FALSE(player.CdPollFlag());
+  player.CheckCd();
+  player.CheckCd();
+  EXPECT_TRUE(player.CdPollFlag());
+  EXPECT_EQ(mm.sent, (Cmds{Open, "play MP3Play", Mp3Mode} + Restart + Cmds{Cur} + Back3 + Poll));
+  EXPECT_EQ(mm.lengths, (std::vector<std::uint32_t>{0, 0, 30, 30, 0, 0, 512, 512, 512, 255, 512,
+                                                    512, 512, 512, 255}));
+  EXPECT_EQ(mm.errorLengths, (std::vector<std::uint32_t>{256}));
 }
 
-TEST_F(Bgm, SendMciRepliesAndErrors) {
-  std::string reply = "old";
-  // An empty command is never sent.
-  EXPECT_EQ(player.SendMci("", reply), -1);
-  EXPECT_EQ(reply, music::NoCommandReply);
-  EXPECT_TRUE(mm.sent.empty());
-  EXPECT_EQ(player.MciStatus(""), "Error:-1");
-  EXPECT_TRUE(mm.sent.empty());
-  // A reply.
-  mm.Answer("status x", 0, "hello");
-  EXPECT_EQ(player.SendMci("status x", reply), 0);
-  EXPECT_EQ(reply, "hello");
-  // An error with its text, and one without.
-  mm.errorTexts[263] = "not open";
-  mm.Answer("status y", 263);
-  EXPECT_EQ(player.SendMci("status y", reply), 263);
-  EXPECT_EQ(reply, "not open");
-  mm.Answer("status z", 999);
-  EXPECT_EQ(player.SendMci("status z", reply), 999);
-  EXPECT_EQ(reply, music::NoErrorTextReply);
-  EXPECT_EQ(mm.errorLengths, (std::vector<std::uint32_t>{256, 256}));
-  mm.Answer("status z", 999);
-  EXPECT_EQ(player.MciStatus("status z"), "Error:999");
-  // A reply that fills the whole buffer, with no NUL, ends at the buffer's end.
-  mm.Answer("status w", 0, std::string(600, 'r'));
-  EXPECT_EQ(player.SendMci("status w", reply), 0);
-  EXPECT_EQ(reply, std::string(512, 'r'));
-  mm.Answer(Mp3Mode, 0, std::string(40, 'p'));
-  EXPECT_FALSE(player.IsMp3Playing());
-}
-
-TEST_F(Bgm, MciPlayHasFourForms) {
-  player.MciPlay("cdaudio", "", "");
-  player.MciPlay("cdaudio", "P", "");
-  player.MciPlay("cdaudio", "", "Q");
-  player.MciPlay("cdaudio", "P", "Q");
-  EXPECT_EQ(mm.Commands(), (Cmds{"play cdaudio", "play cdaudio from P", "play cdaudio to Q",
-                                 "play cdaudio from P to Q"}));
+TEST(Nimbrel_BGM, SendMciMciStatusAndMciPlay) {
+  // "コマンド文字列が指定されていません" and "Error (文字列が取れません)" in
+  // Shift-JIS (python3: '...'.encode('shift_jis')).
+  const std::string noCommand =
+      "\x83\x52\x83\x7d\x83\x93\x83\x68\x95\xb6\x8e\x9a\x97\xf1\x82\xaa\x8e\x77\x92\xe8\x82\xb3"
+      "\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb9\x82\xf1";
+  const std::string noText =
+      "Error (\x95\xb6\x8e\x9a\x97\xf1\x82\xaa\x8e\xe6\x82\xea\x82\xdc\x82\xb9\x82\xf1)";
+  struct Row {
+    std::string command;
+    std::uint32_t code;
+    std::string text;
+    std::int32_t result;
+    std::string reply, status;
+  };
+  const Row rows[] = {
+      {"", 0, "", -1, noCommand, "Error:-1"},
+      {"status e", 0, "", 0, "", ""},
+      {"status y", 263, "", 263, "not open", "Error:263"},
+      {"status z", 999, "", 999, noText, "Error:999"},
+      {"status w", 0, std::string(600, 'r'), 0, std::string(512, 'r'), std::string(512, 'r')},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.command);
+    FakeMultimedia mm;
+    mm.Script({{r.command, r.code, r.text}, {r.command, r.code, r.text}});
+    const settings::BgmSettings bgm;
+    Nimbrel_BGM player(mm, bgm);
+    std::string reply = "old";
+    EXPECT_EQ(player.SendMci(r.command, reply), r.result);
+    EXPECT_EQ(reply, r.reply);
+    EXPECT_EQ(player.MciStatus(r.command), r.status);
+    EXPECT_EQ(mm.sent.size(), r.command.empty() ? 0u : 2u);
+  }
+  FakeMultimedia mm;
+  const settings::BgmSettings bgm;
+  Nimbrel_BGM player(mm, bgm);
+  for (const char* from : {"", "P"})
+    for (const char* to : {"", "Q"}) player.MciPlay("cdaudio", from, to);
+  EXPECT_EQ(mm.sent, (Cmds{"play cdaudio", "play cdaudio to Q", "play cdaudio from P",
+                           "play cdaudio from P to Q"}));
 }
 
 }  // namespace

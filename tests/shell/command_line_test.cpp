@@ -7,83 +7,47 @@ namespace {
 
 using command_line::Action;
 
-TEST(CommandLine, ModeLetterIsTheSecondCharacterUpperCased) {
+TEST(CommandLine, EachStart) {
   struct Row {
     const char* args;
     char letter;
-  };
-  const Row rows[] = {{"/s", 'S'},    {"/S", 'S'},    {"-s", 'S'},      {"xs", 'S'},
-                      {"/p 12", 'P'}, {"/P:12", 'P'}, {"/c:1234", 'C'}, {"-C", 'C'},
-                      {"/a", 'A'},    {"S", '\0'},    {"", '\0'},       {"//", '/'},
-                      {"/1", '1'},    {" s", 'S'},    {"/\xb1", '\xb1'}};
-  for (const Row& r : rows) {
-    SCOPED_TRACE(r.args);
-    EXPECT_EQ(command_line::ModeLetter(r.args), r.letter);
-  }
-}
-
-TEST(CommandLine, PreviewHandleIsTheNumberFromTheFourthCharacter) {
-  struct Row {
-    const char* args;
+    Action action;
+    bool hidesCursor;
     std::int32_t handle;
   };
   const Row rows[] = {
-      {"/p 1234", 1234},
-      {"/p:1234", 1234},
-      {"/P 66002", 66002},
-      {"/p", 0},
-      {"/p ", 0},
-      {"/p abc", 0},
-      {"/p 12abc", 12},
-      {"/p  77", 77},
-      {"/p\t\t5", 5},
-      {"/p -5", -5},
-      {"/p +9", 9},
-      {"/p 2147483647", 2147483647},
-      {"/p 2147483648", 0},
-      {"/p -2147483648", -2147483647 - 1},
-      {"/p 99999999999999999999999", 0},
-      {"/p 1e3", 1000},
-      {"/p 12.5", 12},
-      {"/p 13.5", 14},
-      {"/p 7 8", 7},
-      {"/p1234", 234},  // the separator is taken to be there
-      {"/p .", 0},
-      {"/p -", 0},
-      {"/p 1e999", 0},
+      {"/s", 'S', Action::Run, true, 0},
+      {"xs", 'S', Action::Run, true, 0},
+      {"", '\0', Action::Run, false, 0},
+      {"S", '\0', Action::End, false, 0},
+      {"/a", 'A', Action::End, false, 0},
+      {"/z", 'Z', Action::End, false, 0},
+      {"/c:1234", 'C', Action::Configure, false, 1234},
+      {"/p 1234", 'P', Action::Preview, false, 1234},
+      {"/p1234", 'P', Action::Preview, false, 234},  // one separator is skipped, whatever it is
+      {"/p", 'P', Action::Preview, false, 0},
+      {"/p 7", 'P', Action::Preview, false, 7},
+      {"/p abc", 'P', Action::Preview, false, 0},
+      {"/p \t12abc", 'P', Action::Preview, false, 12},
+      {"/p -5", 'P', Action::Preview, false, -5},
+      {"/p +.5e1", 'P', Action::Preview, false, 5},
+      {"/p 2.5", 'P', Action::Preview, false, 2},  // ties to even
+      {"/p 13.5", 'P', Action::Preview, false, 14},
+      {"/p 1E3x", 'P', Action::Preview, false, 1000},
+      {"/p 7e", 'P', Action::Preview, false, 7},
+      {"/p 2147483647", 'P', Action::Preview, false, 2147483647},
+      {"/p -2147483648", 'P', Action::Preview, false, -2147483647 - 1},
+      {"/p 2147483647.5", 'P', Action::Preview, false, 0},
+      {"/p -2147483649", 'P', Action::Preview, false, 0},
+      {"/p 1e999", 'P', Action::Preview, false, 0},
+      {"/p .", 'P', Action::Preview, false, 0},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.args);
-    EXPECT_EQ(command_line::PreviewHandle(r.args), r.handle);
-  }
-}
-
-TEST(CommandLine, ActionForEachMode) {
-  struct Row {
-    const char* args;
-    Action action;
-    bool hidesCursor;
-  };
-  const Row rows[] = {
-      {"/p 1234", Action::Preview, false},
-      {"/P:1234", Action::Preview, false},
-      {"/p", Action::Preview, false},
-      {"/c", Action::Configure, false},
-      {"/c:1234", Action::Configure, false},
-      {"-C", Action::Configure, false},
-      {"/s", Action::Run, true},
-      {"/S", Action::Run, true},
-      {"-s", Action::Run, true},
-      {"", Action::Run, false},
-      {"/a", Action::End, false},
-      {"S", Action::End, false},
-      {" ", Action::End, false},
-      {"/x 5", Action::End, false},
-  };
-  for (const Row& r : rows) {
-    SCOPED_TRACE(r.args);
+    EXPECT_EQ(command_line::ModeLetter(r.args), r.letter);
     EXPECT_EQ(command_line::ActionFor(r.args), r.action);
     EXPECT_EQ(command_line::RunHidesCursor(r.args), r.hidesCursor);
+    EXPECT_EQ(command_line::PreviewHandle(r.args), r.handle);
   }
 }
 

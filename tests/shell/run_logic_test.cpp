@@ -1,5 +1,5 @@
-// A run's decisions: music and timers at the start, the renderer watch, and
-// what the end undoes.
+// A run from load to end: what starts, which timers tick, what the end stops,
+// and when the renderer is taken to have gone.
 #include "shell/run_logic.h"
 
 #include <gtest/gtest.h>
@@ -9,197 +9,88 @@
 namespace {
 
 using run_logic::Timer;
-using Cmds = std::vector<std::string>;
+
+std::string Join(const std::vector<std::string>& items) {
+  std::string out;
+  for (const std::string& s : items) out += (out.empty() ? "" : ", ") + s;
+  return out;
+}
 
 class FakeHost : public run_logic::RunHost {
  public:
   bool StartRenderer(const std::string& path) override {
     log.push_back("start " + path);
-    return processRunning = startWorks;
+    return true;
   }
   bool RendererWindowExists() override { return window; }
-  bool RendererProcessRunning() override { return processRunning; }
+  bool RendererProcessRunning() override { return running; }
   std::uint32_t NowMs() override { return now; }
   void SetTimerEnabled(Timer t, bool on) override {
-    log.push_back("timer" + std::to_string(static_cast<int>(t)) + (on ? " on" : " off"));
+    log.push_back(std::string(t == Timer::Mp3  ? "mp3"
+                              : t == Timer::Cd ? "cd"
+                                               : "watch") +
+                  (on ? " on" : " off"));
   }
-  void ShowCursorAgain() override { log.push_back("cursor"); }
-  void EndProgram() override {
-    log.push_back("end");
-    ended = true;
-  }
+  void EndProgram() override { log.push_back("end"); }
 
-  bool startWorks = true, window = false, processRunning = false, ended = false;
+  bool window = false, running = true;
   std::uint32_t now = 1000;
   std::vector<std::string> log;
 };
 
-class Run : public ::testing::Test {
- protected:
-  void Load(bool hidesCursor = true) {
-    session = std::make_unique<run_logic::RunSession>(host, player, bgm, hidesCursor);
-    session->Form_Load("C:\\Program Files\\Saver");
-  }
-  // The renderer window appears, then goes.
-  void RendererComesAndGoes() {
-    host.window = true;
-    session->Timer3_Timer();
-    host.window = false;
-    host.processRunning = false;
-  }
-
-  FakeHost host;
-  FakeMultimedia mm;
-  settings::BgmSettings bgm;
-  music::Nimbrel_BGM player{mm, bgm};
-  std::unique_ptr<run_logic::RunSession> session;
-};
-
-TEST_F(Run, NoMusicStartsTheRendererAndOnlyTheWatch) {
-  Load();
-  EXPECT_EQ(host.log, (Cmds{"timer3 on", "start C:\\Program Files\\Saver\\Vorrasin.dll"}));
-  EXPECT_TRUE(mm.sent.empty());
-  EXPECT_TRUE(mm.sounds.empty());
-  RendererComesAndGoes();
-  host.log.clear();
-  session->Timer3_Timer();
-  EXPECT_EQ(host.log, (Cmds{"timer3 off", "cursor", "end"}));
-  EXPECT_TRUE(mm.sent.empty());
-}
-
-TEST_F(Run, WithoutArgumentsTheCursorIsLeftAlone) {
-  Load(false);
-  RendererComesAndGoes();
-  host.log.clear();
-  session->Timer3_Timer();
-  EXPECT_EQ(host.log, (Cmds{"timer3 off", "end"}));
-}
-
-TEST_F(Run, CdRunOpensTheDrivePollsAndClosesAtTheEnd) {
-  bgm.BgmMode = 1;
-  bgm.BgmFile = "C:\\x.wav";  // not played in CD mode
-  Load();
-  EXPECT_EQ(mm.Commands(), (Cmds{"open cdaudio", "set cdaudio time format tmsf"}));
-  EXPECT_TRUE(session->TimerEnabled(Timer::Cd));
-  EXPECT_FALSE(session->TimerEnabled(Timer::Mp3));
-  EXPECT_TRUE(mm.sounds.empty());
-  mm.Answer("status cdaudio current track", 0, "1");
-  mm.Answer("status cdaudio mode", 0, "playing");
-  session->Timer2_Timer();
-  EXPECT_TRUE(session->TimerEnabled(Timer::Cd));
-  RendererComesAndGoes();
-  mm.sent.clear();
-  host.log.clear();
-  session->Timer3_Timer();
-  EXPECT_EQ(mm.Commands(), (Cmds{"stop cdaudio", "close cdaudio"}));
-  EXPECT_EQ(host.log, (Cmds{"timer3 off", "timer2 off", "cursor", "end"}));
-}
-
-TEST_F(Run, CdPollingThatEndedItselfLeavesTheDriveAtTheEnd) {
-  bgm.BgmMode = 1;
-  Load();
-  mm.Answer("status cdaudio current track", 266);
-  session->Timer2_Timer();
-  EXPECT_FALSE(session->TimerEnabled(Timer::Cd));
-  RendererComesAndGoes();
-  mm.sent.clear();
-  host.log.clear();
-  session->Timer3_Timer();
-  EXPECT_TRUE(mm.sent.empty());
-  EXPECT_EQ(host.log, (Cmds{"timer3 off", "cursor", "end"}));
-}
-
-TEST_F(Run, SoundFilesByTheirLastThreeCharacters) {
+// Until its window has been seen, a renderer process that is still alive is
+// given the grace time to open it; once seen, the first tick without it ends
+// the run.
+TEST(RunSession, MusicTimersAndWatchFromLoadToEnd) {
   struct Row {
     std::int16_t mode;
     const char* file;
-    Cmds startCommands;
-    bool waveStarted, mp3Timer;
-    Cmds endCommands;
-    bool waveStopped;
+    std::uint32_t cdError;  // of the first CD poll
+    std::string host, music;
+    bool seen = true, running = true;  // the window before, the process at the last tick
+    std::uint32_t elapsed = 0;         // from the load to the last tick
   };
-  const std::string open = "open \"D:\\song.mP3\" type MPEGVideo Alias MP3Play";
   const Row rows[] = {
-      {2,
-       "D:\\song.mP3",
-       {open, "play MP3Play"},
-       false,
-       true,
-       {"stop MP3Play", "close MP3Play"},
-       false},
-      {2, "D:\\tone.WAV", {}, true, false, {}, true},
-      {2, "D:\\tonewav", {}, true, false, {}, true},
-      {2, "D:\\tune.mid", {}, false, false, {}, false},
-      {0, "D:\\tone.wav", {}, false, false, {}, false},
-      {7, "D:\\tone.wav", {}, false, false, {}, false},
+      {0, "D:\\a.wav", 0, "watch on, start, watch off, end", ""},
+      {2, "D:\\a.mid", 0, "watch on, start, watch off, end", ""},
+      {2, "av", 0, "watch on, start, watch off, end", ""},
+      {2, "wav", 0, "watch on, start, watch off, end", "sound wav 9, sound (none) 0"},
+      {2, "D:\\awav", 0, "watch on, start, watch off, end", "sound D:\\awav 9, sound (none) 0"},
+      {2, "D:\\s.mP3", 0, "watch on, start, mp3 on, watch off, end",
+       "open \"D:\\s.mP3\" type MPEGVideo Alias MP3Play, play MP3Play, status MP3Play mode, "
+       "stop MP3Play, play MP3Play from 0, stop MP3Play, close MP3Play"},
+      {1, "D:\\a.wav", 0, "watch on, start, cd on, cd on, watch off, cd off, end",
+       "open cdaudio, set cdaudio time format tmsf, status cdaudio current track, "
+       "status cdaudio number of tracks, status cdaudio mode, stop cdaudio, close cdaudio"},
+      {1, "", 266, "watch on, start, cd on, cd off, watch off, end",
+       "open cdaudio, set cdaudio time format tmsf, status cdaudio current track"},
+      {0, "", 0, "watch on, start", "", false, true, 29999},
+      {0, "", 0, "watch on, start, watch off, end", "", false, true, 30000},
+      {0, "", 0, "watch on, start, watch off, end", "", false, false, 0},
   };
   for (const Row& r : rows) {
-    SCOPED_TRACE(r.file);
-    mm = FakeMultimedia{};
-    host = FakeHost{};
-    bgm.BgmMode = r.mode;
-    bgm.BgmFile = r.file;
-    Load();
-    EXPECT_EQ(mm.Commands(), r.startCommands);
-    EXPECT_EQ(!mm.sounds.empty(), r.waveStarted);
-    EXPECT_EQ(session->TimerEnabled(Timer::Mp3), r.mp3Timer);
-    EXPECT_FALSE(session->TimerEnabled(Timer::Cd));
-    RendererComesAndGoes();
-    mm.sent.clear();
-    mm.sounds.clear();
-    session->Form_QueryUnload();
-    EXPECT_EQ(mm.Commands(), r.endCommands);
-    EXPECT_EQ(mm.sounds.size() == 1 && mm.sounds[0].sound == "<stop>", r.waveStopped);
+    SCOPED_TRACE(testing::Message() << r.mode << " " << r.file);
+    FakeHost host;
+    FakeMultimedia mm;
+    mm.Script({{"status cdaudio current track", r.cdError, "1"}});
+    const settings::BgmSettings bgm{r.mode, 0, r.file};
+    music::Nimbrel_BGM player(mm, bgm);
+    run_logic::RunSession run(host, player, bgm);
+    run.Form_Load("C:\\Program Files\\Saver");
+    EXPECT_EQ(host.log[1], "start C:\\Program Files\\Saver\\Vorrasin.dll");
+    host.log[1] = "start";
+    // Each timer ticks once while it is on; the renderer comes, then goes.
+    if (run.TimerEnabled(Timer::Cd)) run.PollCd();
+    if (run.TimerEnabled(Timer::Mp3)) run.KeepMp3Playing();
+    host.window = r.seen;
+    run.WatchRenderer();
+    host.window = false;
+    host.running = r.running;
+    host.now += r.elapsed;
+    run.WatchRenderer();
+    EXPECT_EQ(Join(host.log), r.host);
+    EXPECT_EQ(Join(mm.sent), r.music);
   }
-}
-
-TEST_F(Run, Mp3TimerChecksThePlayer) {
-  bgm.BgmMode = 2;
-  bgm.BgmFile = "D:\\a.mp3";
-  Load();
-  mm.sent.clear();
-  mm.Answer("status MP3Play mode", 0, "stopped");
-  session->Timer1_Timer();
-  EXPECT_EQ(mm.Commands(), (Cmds{"status MP3Play mode", "stop MP3Play", "play MP3Play from 0"}));
-}
-
-TEST_F(Run, WatchWaitsForARendererThatIsStillStarting) {
-  Load();
-  ASSERT_TRUE(host.processRunning);
-  // No window yet, process alive: the run goes on through the grace time.
-  for (std::uint32_t t = 0; t < run_logic::StartGraceMs; t += 50) {
-    host.now = 1000 + t;
-    session->Timer3_Timer();
-  }
-  EXPECT_FALSE(host.ended);
-  // A window that never comes ends the run after the grace time.
-  host.now = 1000 + run_logic::StartGraceMs;
-  session->Timer3_Timer();
-  EXPECT_TRUE(host.ended);
-}
-
-TEST_F(Run, WatchEndsAtOnceWhenTheRendererCouldNotStartOrHasEnded) {
-  host.startWorks = false;
-  Load();
-  session->Timer3_Timer();
-  EXPECT_TRUE(host.ended);
-
-  host = FakeHost{};
-  Load();
-  host.processRunning = false;  // ended before it made a window
-  session->Timer3_Timer();
-  EXPECT_TRUE(host.ended);
-}
-
-TEST_F(Run, WatchEndsOnTheFirstTickWithoutTheWindowOnceItWasSeen) {
-  Load();
-  host.window = true;
-  session->Timer3_Timer();
-  session->Timer3_Timer();
-  EXPECT_FALSE(host.ended);
-  host.window = false;  // the process may still be closing down
-  session->Timer3_Timer();
-  EXPECT_TRUE(host.ended);
 }
 
 }  // namespace

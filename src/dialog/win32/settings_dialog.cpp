@@ -47,8 +47,8 @@ void PaintGradient(forms::Container& c, Surface s) {
 
 class Nimbrel_P {
  public:
-  Nimbrel_P(settings::BgmSettings& bgm, const SaveSetting& save, HICON icon)
-      : bgm_(bgm), save_(save), form_(text::Title, ClientWidth, ClientHeight, icon) {
+  Nimbrel_P(const settings::BgmSettings& current, HICON icon)
+      : bgm_(current), form_(text::Title, ClientWidth, ClientHeight, icon) {
     const forms::Font ui = forms::JapaneseUiFont();
     const forms::Font tahoma{"Tahoma", 8.25, 400, false, false, false, 0};
 
@@ -116,7 +116,11 @@ class Nimbrel_P {
     form_.onUnload = [this] { AnimateClose(); };
   }
 
-  void Show() { form_.ShowModal(); }
+  // The edited settings after "設定"; nothing for any other way of closing.
+  std::optional<settings::BgmSettings> Show() {
+    form_.ShowModal();
+    return saved_;
+  }
 
  private:
   std::array<command::Command*, 4> Buttons() {
@@ -184,10 +188,8 @@ class Nimbrel_P {
   }
 
   void SaveAndClose() {
-    save_(settings::KeyMode, std::to_string(bgm_.BgmMode));
     bgm_.BgmRepeat = TrackFromText(BGM_Repeat_->Text());
-    save_(settings::KeyRepeat, std::to_string(bgm_.BgmRepeat));
-    save_(settings::KeyFile, bgm_.BgmFile);
+    saved_ = bgm_;
     form_.Unload();
   }
 
@@ -213,8 +215,8 @@ class Nimbrel_P {
     DrawAnimatedRects(form_.hwnd(), IDANI_CAPTION, &from, &to);
   }
 
-  settings::BgmSettings& bgm_;
-  const SaveSetting& save_;
+  settings::BgmSettings bgm_;
+  std::optional<settings::BgmSettings> saved_;
   forms::Form form_;
   std::unique_ptr<forms::Panel> Pic_C_;
   std::array<forms::Image*, 3> Img_BGM_{};
@@ -229,9 +231,10 @@ class Nimbrel_P {
 
 }  // namespace
 
-void ShowSettingsDialog(settings::BgmSettings& bgm, const SaveSetting& save, HICON icon) {
-  Nimbrel_P dialog(bgm, save, icon);
-  dialog.Show();
+std::optional<settings::BgmSettings> ShowSettingsDialog(const settings::BgmSettings& current,
+                                                        HICON icon) {
+  Nimbrel_P dialog(current, icon);
+  return dialog.Show();
 }
 
 }  // namespace dialog

@@ -1,25 +1,23 @@
 // Nimbrel_P: the settings dialog. The user chooses no music, an audio CD
-// (optionally one track repeated) or one sound file; "設定" saves the three
-// settings in order and closes, every other way of closing saves nothing.
+// (optionally one track repeated) or one sound file; "設定" hands the edited
+// settings back, every other way of closing hands back nothing.
 #pragma once
 
 #include <windows.h>
 
-#include <functional>
-#include <string>
+#include <optional>
 
 #include "shell/settings.h"
 
 namespace dialog {
 
-// Writes one setting to the settings file: key (Shift-JIS) and value.
-using SaveSetting = std::function<void(const char* key, const std::string& value)>;
-
 // The page "その他の作品" opens.
 inline constexpr char OtherWorksAddress[] = "https://vorrasin.github.io/";
 
-// Shows the dialog modally over the settings record; returns when it has
-// closed. Only "設定" writes, all three keys in order.
-void ShowSettingsDialog(settings::BgmSettings& bgm, const SaveSetting& save, HICON icon);
+// Shows the dialog modally, starting from the current settings; returns
+// when it has closed: the edited settings after "設定", nothing after
+// "ｷｬﾝｾﾙ", the close box or Escape.
+std::optional<settings::BgmSettings> ShowSettingsDialog(const settings::BgmSettings& current,
+                                                        HICON icon);
 
 }  // namespace dialog

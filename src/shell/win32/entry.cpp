@@ -1,33 +1,47 @@
 #include "shell/win32/entry.h"
 
-#include <string>
-#include <vector>
+#include <windows.h>
 
+#include <string>
+
+#include "common/contract.h"
 #include "dialog/win32/settings_dialog.h"
 #include "forms/win32/form.h"
 #include "forms/win32/gdi_objects.h"
 #include "shell/command_line.h"
-#include "shell/run_logic.h"
+#include "shell/settings.h"
 #include "shell/win32/preview_form.h"
 #include "shell/win32/profile_store.h"
 #include "shell/win32/resources.h"
 #include "shell/win32/run_form.h"
 
 namespace Nimbrel_B {
-
-settings::BgmSettings BgmSettings;
-
 namespace {
 
-constexpr char ProgramTitle[] = "Vorrasin (ScreenSaver)";
 // "Vorrasin.dllが同じﾌｫﾙﾀﾞに見つかりません！" in Shift-JIS.
 constexpr char RendererMissing[] =
     "Vorrasin.dll\x82\xaa\x93\xaf\x82\xb6\xcc\xab\xd9\xc0\xde\x82\xc9\x8c\xa9\x82\xc2\x82\xa9\x82"
     "\xe8\x82\xdc\x82\xb9\x82\xf1\x81I";
 
+// The cursor hidden for a run in mode "S", shown again however the run ends.
+class HiddenCursor {
+ public:
+  explicit HiddenCursor(bool hide) : hidden_(hide) {
+    if (hidden_) ShowCursor(FALSE);
+  }
+  HiddenCursor(const HiddenCursor&) = delete;
+  HiddenCursor& operator=(const HiddenCursor&) = delete;
+  ~HiddenCursor() {
+    if (hidden_) ShowCursor(TRUE);
+  }
+
+ private:
+  const bool hidden_;
+};
+
 bool AnotherStartIsUp() {
   // Both are always asked.
-  const HWND run = FindWindowA(nullptr, Nimbrel_S::Caption);
+  const HWND run = FindWindowA(nullptr, contract::RunFormCaption);
   const HWND dialog = FindWindowA(nullptr, contract::DialogCaption);
   return run != nullptr || dialog != nullptr;
 }
@@ -39,14 +53,10 @@ int Preview(const char* args) {
   return forms::Run();
 }
 
-int RunScreenSaver(const char* args, const std::string& folder) {
-  const bool hidesCursor = command_line::RunHidesCursor(args);
-  if (hidesCursor) ShowCursor(FALSE);
-  Nimbrel_S form(BgmSettings, hidesCursor);
-  if (!form.Loaded()) {
-    if (hidesCursor) ShowCursor(TRUE);
-    return 0;
-  }
+int RunScreenSaver(const char* args, const std::string& folder, const settings::BgmSettings& bgm) {
+  const HiddenCursor cursor(command_line::RunHidesCursor(args));
+  Nimbrel_S form(bgm);
+  if (!form.Loaded()) return 0;
   form.Form_Load(folder);
   return forms::Run();
 }
@@ -60,26 +70,22 @@ int Main(const char* args) {
 
   win32_profile::Win32ProfileStore store;
   const std::string folder = win32_profile::ProgramFolder();
-  settings::LoadSettings(store, folder, BgmSettings);
+  settings::BgmSettings bgm;
+  settings::LoadSettings(store, folder, bgm);
   if (!settings::FileExists(store, folder + "\\" + contract::RendererFile)) {
     // Converted from Shift-JIS, so it reads right whatever the system's code page.
-    MessageBoxW(nullptr, forms::Widen(RendererMissing).c_str(), forms::Widen(ProgramTitle).c_str(),
-                MB_OK);
+    MessageBoxW(nullptr, forms::Widen(RendererMissing).c_str(),
+                forms::Widen(contract::ProgramTitle).c_str(), MB_OK);
     return 0;
   }
   switch (action) {
     case command_line::Action::Run:
-      return RunScreenSaver(args, folder);
-    case command_line::Action::Configure: {
-      const std::string ini = settings::IniPath(folder);
-      dialog::ShowSettingsDialog(
-          BgmSettings,
-          [&](const char* key, const std::string& value) {
-            settings::WriteIni(store, settings::Section, key, value, ini);
-          },
-          LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_VORRASIN)));
+      return RunScreenSaver(args, folder, bgm);
+    case command_line::Action::Configure:
+      if (const auto edited = dialog::ShowSettingsDialog(
+              bgm, LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_VORRASIN))))
+        settings::SaveSettings(store, folder, *edited);
       return 0;
-    }
     case command_line::Action::End:
     case command_line::Action::Preview:
       break;

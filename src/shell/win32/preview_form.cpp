@@ -3,9 +3,9 @@
 #include "shell/win32/resources.h"
 
 Nimbrel_R::Nimbrel_R()
-    : forms::Form(Caption), Img_Prev(Add<forms::Image>({0, 0, 152 * 15, 112 * 15})) {
+    : forms::Form(Caption), imgPrev_(Add<forms::Image>({0, 0, 152 * 15, 112 * 15})) {
   // Drawn unscaled from the pane's top-left corner; black beyond it.
-  Img_Prev.Show(
+  imgPrev_.Show(
       static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_PREVIEW),
                                       IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
 }

@@ -1,5 +1,5 @@
-// Nimbrel_R: the preview form. A borderless black form with one image,
-// Img_Prev, that shows the still picture of the screen saver; it is made a
+// Nimbrel_R: the preview form. A borderless black form with one image
+// (Img_Prev) that shows the still picture of the screen saver; it is made a
 // child of the display control panel's preview pane.
 #pragma once
 
@@ -19,5 +19,5 @@ class Nimbrel_R : public forms::Form {
   bool ShowIn(HWND pane);
 
  private:
-  forms::Image& Img_Prev;
+  forms::Image& imgPrev_;  // Img_Prev
 };

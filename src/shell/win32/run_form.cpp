@@ -2,20 +2,18 @@
 
 #include <vector>
 
+#include "common/contract.h"
+
 using run_logic::IntervalMs;
 using run_logic::Timer;
 
-Nimbrel_S::Nimbrel_S(const settings::BgmSettings& bgm, bool hidesCursor)
-    : forms::Form(Caption),
+Nimbrel_S::Nimbrel_S(const settings::BgmSettings& bgm)
+    : forms::Form(contract::RunFormCaption),
       player_(winmm_, bgm),
-      session_(*this, player_, bgm, hidesCursor),
-      timer1_(*this, IntervalMs(Timer::Mp3), [this] { session_.Timer1_Timer(); }),
-      timer2_(*this, IntervalMs(Timer::Cd), [this] { session_.Timer2_Timer(); }),
-      timer3_(*this, IntervalMs(Timer::Watch), [this] { session_.Timer3_Timer(); }) {}
-
-Nimbrel_S::~Nimbrel_S() {
-  if (renderer_ != nullptr) CloseHandle(renderer_);
-}
+      session_(*this, player_, bgm),
+      mp3Timer_(*this, IntervalMs(Timer::Mp3), [this] { session_.KeepMp3Playing(); }),
+      cdTimer_(*this, IntervalMs(Timer::Cd), [this] { session_.PollCd(); }),
+      watchTimer_(*this, IntervalMs(Timer::Watch), [this] { session_.WatchRenderer(); }) {}
 
 bool Nimbrel_S::StartRenderer(const std::string& path) {
   // Quoted, so that a folder with spaces is one argument; nothing after it.
@@ -30,17 +28,17 @@ bool Nimbrel_S::StartRenderer(const std::string& path) {
   if (!CreateProcessA(path.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
                       &pi))
     return false;
-  CloseHandle(pi.hThread);
-  renderer_ = pi.hProcess;
+  const UniqueHandle thread(pi.hThread);
+  renderer_ = UniqueHandle(pi.hProcess);
   return true;
 }
 
 bool Nimbrel_S::RendererWindowExists() {
-  return FindWindowA(nullptr, run_logic::RendererTitle) != nullptr;
+  return FindWindowA(nullptr, contract::RendererTitle) != nullptr;
 }
 
 bool Nimbrel_S::RendererProcessRunning() {
-  return renderer_ != nullptr && WaitForSingleObject(renderer_, 0) == WAIT_TIMEOUT;
+  return renderer_ && WaitForSingleObject(renderer_.get(), 0) == WAIT_TIMEOUT;
 }
 
 std::uint32_t Nimbrel_S::NowMs() { return GetTickCount(); }
@@ -48,17 +46,16 @@ std::uint32_t Nimbrel_S::NowMs() { return GetTickCount(); }
 void Nimbrel_S::SetTimerEnabled(Timer timer, bool on) {
   switch (timer) {
     case Timer::Mp3:
-      timer1_.SetEnabled(on);
+      mp3Timer_.SetEnabled(on);
       break;
     case Timer::Cd:
-      timer2_.SetEnabled(on);
+      cdTimer_.SetEnabled(on);
       break;
     case Timer::Watch:
-      timer3_.SetEnabled(on);
+      watchTimer_.SetEnabled(on);
       break;
   }
 }
 
-void Nimbrel_S::ShowCursorAgain() { ShowCursor(TRUE); }
-
-void Nimbrel_S::EndProgram() { ExitProcess(0); }
+// The form goes, and with the last form the message loop ends.
+void Nimbrel_S::EndProgram() { Unload(); }

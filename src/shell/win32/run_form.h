@@ -7,17 +7,14 @@
 
 #include <string>
 
-#include "common/contract.h"
+#include "common/win32/unique_handle.h"
 #include "forms/win32/form.h"
 #include "music/win32/winmm_multimedia.h"
 #include "shell/run_logic.h"
 
 class Nimbrel_S : public forms::Form, private run_logic::RunHost {
  public:
-  static constexpr const char* Caption = contract::RunFormCaption;
-
-  Nimbrel_S(const settings::BgmSettings& bgm, bool hidesCursor);
-  ~Nimbrel_S() override;
+  explicit Nimbrel_S(const settings::BgmSettings& bgm);
 
   void Form_Load(const std::string& programFolder) { session_.Form_Load(programFolder); }
 
@@ -27,12 +24,11 @@ class Nimbrel_S : public forms::Form, private run_logic::RunHost {
   bool RendererProcessRunning() override;
   std::uint32_t NowMs() override;
   void SetTimerEnabled(run_logic::Timer timer, bool on) override;
-  void ShowCursorAgain() override;
   void EndProgram() override;
 
   music::WinmmMultimedia winmm_;
   music::Nimbrel_BGM player_;
   run_logic::RunSession session_;
-  forms::Timer timer1_, timer2_, timer3_;
-  HANDLE renderer_ = nullptr;
+  forms::Timer mp3Timer_, cdTimer_, watchTimer_;
+  UniqueHandle renderer_;
 };

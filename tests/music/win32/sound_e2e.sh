@@ -4,8 +4,7 @@
 # ended the run. Needs the sound server of scripts/lib/wine-session.
 #   sound_e2e.sh VORRASIN_SCR VORRASIN_DLL
 set -u
-scr=$1
-dll=$2
+. "$(dirname "$0")/../../../scripts/lib/contract.sh"
 fail() { echo "FAIL: $*"; exit 1; }
 pactl info >/dev/null 2>&1 || fail "no sound server (run under scripts/lib/wine-session)"
 streams() { pactl list short sink-inputs 2>/dev/null | grep -c .; }
@@ -17,41 +16,35 @@ poll() {
 }
 playing() { [ "$(streams)" -gt 0 ]; }
 silent() { [ "$(streams)" -eq 0 ]; }
-canvas() { xdotool search --name '^Nimbrel_Canvas$' 2>/dev/null | head -n 1; }
+canvas() { xdotool search --name "^$(contract RendererTitle)\$" 2>/dev/null | head -n 1; }
 has_canvas() { [ -n "$(canvas)" ]; }
 no_canvas() { [ -z "$(canvas)" ]; }
 
 dir=$(mktemp -d "/tmp/vorrasin sound.XXXXXX")
 trap 'rm -rf "$dir"' EXIT
-cp "$scr" "$dir/Vorrasin.scr"
-cp "$dll" "$dir/Vorrasin.dll"
+shell="$dir/$(contract ShellFile)"
+cp "$1" "$shell" && cp "$2" "$dir/$(contract RendererFile)" || fail "copy"
 sox -n -r 44100 -c 2 -b 16 "$dir/tone.wav" synth 3 sine 440 || fail "sox"
 lame --quiet "$dir/tone.wav" "$dir/Tone.Mp3" || fail "lame"
 poll 100 silent || fail "something is playing before the test"
-poll 100 no_canvas || fail "a renderer from before is still up"
 
 for file in tone.wav Tone.Mp3; do
   winpath="Z:$(printf '%s' "$dir/$file" | tr / '\\')"
-  # Keys in Shift-JIS: BGM区分 = 2 (sound file), BGMﾌｧｲﾙ = the file.
-  printf '[Section]\r\nBGM\x8b\xe6\x95\xaa=2\r\nBGM\xcc\xa7\xb2\xd9=%s\r\n' "$winpath" >"$dir/Vorrasin.ini"
-  wine "$dir/Vorrasin.scr" /s </dev/null >/dev/null 2>&1 &
+  # Mode 2 (sound file) and the file, under the Shift-JIS keys.
+  printf "[$(contract IniSection)]\r\n$(contract KeyMode)=2\r\n$(contract KeyFile)=%s\r\n" \
+    "$winpath" >"$dir/$(contract IniFile)"
+  wine "$shell" /s </dev/null >/dev/null 2>&1 &
   pid=$!
   poll 300 has_canvas || { kill "$pid"; fail "$file: no renderer window"; }
   poll 300 playing || { kill "$pid"; fail "$file: no sound while the renderer runs"; }
-  echo "$file: playing ($(streams) stream)"
   # Still playing after the file's own end (3 s): it loops.
   sleep 4
   poll 50 playing || { kill "$pid"; fail "$file: the sound did not loop"; }
-  echo "$file: still playing after its end"
   xdotool windowfocus --sync "$(canvas)" key Escape
-  ended=
-  for _ in $(seq 200); do
-    kill -0 "$pid" 2>/dev/null || { ended=1; break; }
-    sleep 0.1
-  done
-  [ -n "$ended" ] || { kill "$pid"; fail "$file: the shell still runs 20 s after Escape"; }
+  for _ in $(seq 200); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+  kill -0 "$pid" 2>/dev/null && { kill "$pid"; fail "$file: the shell still runs 20 s after Escape"; }
   poll 100 no_canvas || fail "$file: the renderer window stayed"
   poll 100 silent || fail "$file: sound left playing after the run"
-  echo "$file: stopped with the run"
+  echo "$file: played, looped and stopped with the run"
 done
 echo "PASS"

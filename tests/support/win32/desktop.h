@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -74,5 +75,11 @@ void SetScreenSaverActive(bool on);
 // Handles "--probe ..." calls of the test program itself; returns true and
 // sets the exit code if argv was such a call.
 bool HandleProbe(int argc, char** argv, int* exitCode);
+
+// Dispatches this thread's messages (a window of the test may be asked
+// things by the program under test) until done() holds or the time is up.
+bool PumpUntil(const std::function<bool()>& done, DWORD ms);
+// The process that owns the window.
+DWORD ProcessOf(HWND window);
 
 }  // namespace desktop
