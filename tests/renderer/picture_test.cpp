@@ -100,22 +100,18 @@ TEST(Picture, WholeFramesFromTheClock) {
 
 TEST(Allocate, RefusesBadSizesAndLaysRowsAtTheStride) {
   constexpr int Max = uzoom::MaxSurfaceSide;
-  struct Row {
-    int w, h;
-    bool ok;
-    std::size_t bytes;
-  };
-  const Row rows[] = {{0, 768, false, 0},      {1024, -1, false, 0},    {Max + 1, 10, false, 0},
-                      {3, Max + 1, false, 0},  {5, 3, true, 24},        {1, 1, true, 4},
-                      {Max, 1, true, Max + 1}, {1, Max, true, 4u * Max}};
-  for (const Row& r : rows) {
-    SCOPED_TRACE(::testing::Message() << r.w << "x" << r.h);
+  // Width, height; accepted; frame bytes (rows at a multiple of 4 bytes).
+  const std::tuple<int, int, bool, std::size_t> rows[] = {
+      {0, 768, false, 0},     {1024, -1, false, 0},    {Max + 1, 10, false, 0},
+      {3, Max + 1, false, 0}, {7, 0, false, 0},        {5, 3, true, 24},
+      {1, 1, true, 4},        {Max, 1, true, Max + 1}, {1, Max, true, 4u * Max}};
+  for (const auto& [w, h, ok, bytes] : rows) {
+    SCOPED_TRACE(::testing::Message() << w << "x" << h);
     Buffers b;
-    EXPECT_EQ(uzoom::Allocate(b, r.w, r.h),
-              r.ok ? uzoom::AllocResult::Ok : uzoom::AllocResult::BadSize);
-    EXPECT_EQ(b.FrameBuffer.size(), r.bytes);
-    EXPECT_EQ(std::count(b.FrameBuffer.begin(), b.FrameBuffer.end(), 0), std::ptrdiff_t(r.bytes));
-    EXPECT_EQ(b.Texture.size(), r.ok ? std::size_t{TW * (TH + 2)} : 0u);
+    EXPECT_EQ(uzoom::Allocate(b, w, h), ok ? uzoom::AllocResult::Ok : uzoom::AllocResult::BadSize);
+    EXPECT_EQ(b.FrameBuffer.size(), bytes);
+    EXPECT_EQ(std::count(b.FrameBuffer.begin(), b.FrameBuffer.end(), 0), std::ptrdiff_t(bytes));
+    EXPECT_EQ(b.Texture.size(), ok ? std::size_t{TW * (TH + 2)} : 0u);
     // Nothing to draw into when refused: no effect.
     uzoom::ZoomFrame(b, 160, 120, 1.0);
     uzoom::plain::ZoomFrame(b, 160, 120, 1.0);
