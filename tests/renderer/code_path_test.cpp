@@ -131,11 +131,13 @@ TEST(CodePaths, KernelsOnRandomData) {
       std::vector<std::uint16_t> fx(n);
       std::vector<std::uint8_t> shuffle(n, k::ShuffleNone);
       std::vector<std::int16_t> a(n + 2), b(n), v(TW + 1);
-      // Points next to the 32-bit wrap: x * x wraps to almost nothing while
-      // x * y is near -2^31, where division by 512 must still truncate.
+      // Points next to the 32-bit wrap: x * x wraps to almost nothing and
+      // x * y to near -2^31, where division by 512 must still truncate. With
+      // y = 1 and c = (-13, -4194305), found by search, x = -2^31 +- 1 escape
+      // after two steps, and after one if that division rounds the wrong way.
       std::vector<std::int32_t> xs(n);
       for (int c = 0; c < n; ++c) {
-        xs[c] = static_cast<std::int32_t>(0x80000000u + Random(seed, 2048) - 1024u);
+        xs[c] = static_cast<std::int32_t>(0x80000000u + c - 512u);
         idx[c] = static_cast<std::int32_t>(Random(seed, TW));
         fx[c] = static_cast<std::uint16_t>(Random(seed, 256));
         w[c] = (256u - fx[c]) | static_cast<std::uint32_t>(fx[c]) << 16;
@@ -147,9 +149,8 @@ TEST(CodePaths, KernelsOnRandomData) {
       const auto fy = static_cast<std::int32_t>(Random(seed, 256));
       const std::uint8_t* t = tex.data() + Random(seed, TH + 1) * TW;
       std::vector<std::uint8_t> wantVals(n + 1, 7), gotVals(n + 1, 7);
-      const auto y = static_cast<std::int32_t>(Random(seed, 1000)) * 2 - 999;
-      want.JuliaRow(xs.data(), y, fy, -fy, n % 5, wantVals.data(), n);
-      got.JuliaRow(xs.data(), y, fy, -fy, n % 5, gotVals.data(), n);
+      want.JuliaRow(xs.data(), 1, -13, -4194305, 8, wantVals.data(), n);
+      got.JuliaRow(xs.data(), 1, -13, -4194305, 8, gotVals.data(), n);
       ASSERT_EQ(gotVals, wantVals) << "JuliaRow";
       // One element past the end stays as it was.
       std::vector<std::int16_t> w16(n + 1, 7), g16(n + 1, 7);
