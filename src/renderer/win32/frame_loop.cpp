@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "common/contract.h"
 #include "renderer/julia_zoom.h"
 #include "renderer/win32/display.h"
 
@@ -13,24 +14,47 @@ class SystemClock : public Clock {
   std::uint32_t Now() override { return timeGetTime(); }
 };
 
+// Everything a run owns: the picture's buffers and path, and the window with
+// its DC and colour table. Destroying it takes the window down and gives the
+// cursor and the screen saver back.
+struct ZoomRun {
+  Buffers Picture;
+  PathTable Path = MakePathTable();
+  gdi::Display Screen;
+  SystemClock Time;
+};
+
+// Handles the window's pending messages (only its own: the thread's other
+// messages stay queued). False once the window was asked to close.
+bool PumpMessages(const gdi::Display& display) {
+  MSG msg;
+  while (!display.CloseRequested() && PeekMessageA(&msg, display.Window(), 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+  return !display.CloseRequested();
+}
+
 }  // namespace
 
-void RunZoom() {
+int RunZoom() {
+  ZoomRun run;
   const std::int32_t width = GetSystemMetrics(SM_CXMAXIMIZED);
   const std::int32_t height = GetSystemMetrics(SM_CYMAXIMIZED) + GetSystemMetrics(SM_CYCAPTION);
   // Nothing is hidden or switched off yet, so a refused size or missing
   // memory simply ends the run.
-  Buffers buffers;
-  if (Allocate(buffers, width, height) != AllocResult::Ok) return;
+  if (Allocate(run.Picture, width, height) != AllocResult::Ok) return 0;
   const ColourTable colours = MakeColourTable();
-  const PathTable path = MakePathTable();
-  if (!gdi::InitWindow(contract::RendererClass, width, height)) return;
-  gdi::SetPalette(colours.data(), static_cast<int>(colours.size()));
-  SystemClock clock;
+  if (!run.Screen.InitWindow(contract::RendererClass, width, height)) return 0;
+  run.Screen.SetPalette(colours.data(), static_cast<int>(colours.size()));
   for (;;) {
-    DrawFrame(buffers, path, clock);
-    gdi::ShowFrame(buffers.FrameBuffer.data());
+    DrawFrame(run.Picture, run.Path, run.Time);
+    run.Screen.ShowFrame(run.Picture.FrameBuffer.data());
+    if (!PumpMessages(run.Screen)) break;
+    Sleep(0);
   }
+  run.Screen.DoneWindow();
+  return 0;
 }
 
 }  // namespace uzoom

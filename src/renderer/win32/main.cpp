@@ -4,7 +4,4 @@
 
 #include "renderer/win32/frame_loop.h"
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  uzoom::RunZoom();
-  return 0;
-}
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return uzoom::RunZoom(); }

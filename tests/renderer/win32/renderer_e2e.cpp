@@ -1,32 +1,34 @@
-// The real renderer (Vorrasin.dll) on a desktop: its window, its picture,
-// and every way it is meant to end, or not.
+// The real renderer (Vorrasin.dll) on a desktop: its window, its picture, and
+// every way it is meant to end, or not. One program start per scenario.
 #include <gtest/gtest.h>
 
 #include <set>
 
+#include "common/contract.h"
 #include "renderer/julia_zoom.h"
 #include "support/win32/desktop.h"
 
 namespace {
 
-constexpr char Title[] = "Nimbrel_Canvas";
+using contract::RendererTitle;
 
 class Renderer : public ::testing::Test {
  protected:
   void SetUp() override {
     desktop::SetScreenSaverActive(true);
-    ASSERT_TRUE(desktop::WaitForNoWindow(Title, 3000)) << "a renderer from before is still up";
-    proc_ = desktop::Process::Start(desktop::ProgramFolder() + "Vorrasin.dll");
+    ASSERT_TRUE(desktop::WaitForNoWindow(RendererTitle, 3000)) << "a renderer is still up";
+    proc_ = desktop::Process::Start(desktop::ProgramFolder() + contract::RendererFile);
     ASSERT_TRUE(proc_.Started()) << GetLastError();
-    window_ = desktop::WaitForWindow(Title, 10000);
+    window_ = desktop::WaitForWindow(RendererTitle, 10000);
     ASSERT_NE(window_, nullptr) << "no renderer window";
   }
 
+  // Exit code 0, the window gone and the system screen saver on again.
   void ExpectEndsCleanly() {
     DWORD code = 12345;
     ASSERT_TRUE(proc_.WaitExit(5000, &code)) << "the renderer is still running";
     EXPECT_EQ(code, 0u);
-    EXPECT_EQ(FindWindowA(nullptr, Title), nullptr);
+    EXPECT_EQ(FindWindowA(nullptr, RendererTitle), nullptr);
     EXPECT_TRUE(desktop::ScreenSaverActive()) << "screen saver left off";
   }
 
@@ -34,10 +36,10 @@ class Renderer : public ::testing::Test {
   HWND window_ = nullptr;
 };
 
-TEST_F(Renderer, WindowCoversTheMetricsRectangle) {
+TEST_F(Renderer, CoversTheScreenInItsColoursUntilAnotherProcessClosesIt) {
   char cls[64] = {};
   GetClassNameA(window_, cls, sizeof cls);
-  EXPECT_STREQ(cls, "Zoom");
+  EXPECT_STREQ(cls, contract::RendererClass);
   RECT r{};
   ASSERT_TRUE(GetWindowRect(window_, &r));
   EXPECT_EQ(r.left, 0);
@@ -45,68 +47,38 @@ TEST_F(Renderer, WindowCoversTheMetricsRectangle) {
   EXPECT_EQ(r.right, GetSystemMetrics(SM_CXMAXIMIZED));
   EXPECT_EQ(r.bottom, GetSystemMetrics(SM_CYMAXIMIZED) + GetSystemMetrics(SM_CYCAPTION));
   EXPECT_TRUE(IsWindowVisible(window_));
-  const LONG style = GetWindowLongA(window_, GWL_STYLE);
-  EXPECT_EQ(style & (WS_CAPTION | WS_BORDER | WS_THICKFRAME), 0);
-  EXPECT_TRUE(style & WS_POPUP);
-  PostMessageA(window_, WM_CLOSE, 0, 0);
-  ExpectEndsCleanly();
-}
-
-TEST_F(Renderer, ScreenShowsOnlyColourTableColours) {
-  const uzoom::ColourTable table = uzoom::MakeColourTable();
+  EXPECT_EQ(GetWindowLongA(window_, GWL_STYLE) & (WS_POPUP | WS_CAPTION | WS_THICKFRAME), WS_POPUP);
   std::set<std::uint32_t> palette;
-  for (const uzoom::Colour& c : table)
+  for (const uzoom::Colour& c : uzoom::MakeColourTable())
     palette.insert(static_cast<std::uint32_t>(c.red) << 16 | c.green << 8 | c.blue);
-  const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
-  // Wait for the first frames in the colour table (the window starts with a
-  // grey ramp); a zoomed-in moment may show only a few colours.
+  // Wait for frames in the colour table (the window starts with a grey
+  // ramp); a zoomed-in moment may show only a few colours.
   std::set<std::uint32_t> seen;
   int foreign = 0;
-  for (int attempt = 0; attempt < 50; ++attempt) {
-    const desktop::Shot shot = desktop::TakeShot(0, 0, w, h);
-    seen.clear();
+  for (int attempt = 0; attempt < 50 && (foreign != 0 || seen.size() < 4); ++attempt) {
+    if (attempt > 0) Sleep(100);
+    const desktop::Shot shot =
+        desktop::TakeShot(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    seen = {shot.pixels.begin(), shot.pixels.end()};
     foreign = 0;
-    for (std::uint32_t p : shot.pixels) {
-      seen.insert(p);
-      foreign += palette.count(p) == 0;
-    }
-    if (foreign == 0 && seen.size() >= 4) break;
-    Sleep(100);
+    for (std::uint32_t p : seen) foreign += palette.count(p) == 0;
   }
-  EXPECT_EQ(foreign, 0) << "pixels outside the colour table";
-  // A picture, not a flat screen.
-  EXPECT_GE(seen.size(), 4u);
+  EXPECT_EQ(foreign, 0) << "colours outside the colour table";
+  EXPECT_GE(seen.size(), 4u) << "a flat screen, not a picture";
+  EXPECT_FALSE(desktop::ScreenSaverActive()) << "screen saver on while running";
   PostMessageA(window_, WM_CLOSE, 0, 0);
   ExpectEndsCleanly();
 }
 
-TEST_F(Renderer, SwitchesTheScreenSaverOffWhileItRuns) {
-  EXPECT_FALSE(desktop::ScreenSaverActive());
-  PostMessageA(window_, WM_CLOSE, 0, 0);
-  ExpectEndsCleanly();
-}
-
-TEST_F(Renderer, EscapeKeyEndsIt) {
-  desktop::Activate(window_);
-  desktop::PressKey(VK_ESCAPE);
-  ExpectEndsCleanly();
-}
-
-TEST_F(Renderer, OtherKeysAndTheMouseLeaveItRunning) {
+TEST_F(Renderer, OtherKeysAndTheMouseLeaveItRunningAndEscapeEndsIt) {
   desktop::Activate(window_);
   for (WORD vk : {WORD('A'), WORD(VK_SPACE), WORD(VK_RETURN), WORD(VK_F1)}) desktop::PressKey(vk);
   desktop::ClickAt(100, 100);
   desktop::ClickAt(300, 200, true);
   Sleep(600);
   EXPECT_TRUE(proc_.Running());
-  EXPECT_NE(FindWindowA(nullptr, Title), nullptr);
+  EXPECT_EQ(FindWindowA(nullptr, RendererTitle), window_);
   desktop::PressKey(VK_ESCAPE);
-  ExpectEndsCleanly();
-}
-
-TEST_F(Renderer, CloseFromAnotherProcessEndsIt) {
-  Sleep(300);
-  PostMessageA(window_, WM_CLOSE, 0, 0);
   ExpectEndsCleanly();
 }
 
