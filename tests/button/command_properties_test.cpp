@@ -1,6 +1,9 @@
-// The button's properties: restoring and saving through a property bag, and
-// what each access redraws.
+// The button's properties: what each access redraws and tells the host, and
+// their persistence through the property bag's stored text.
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <tuple>
 
 #include "button/command_model.h"
 #include "button/recording_view.h"
@@ -8,203 +11,95 @@
 
 namespace {
 
-using command::Face;
-
+using M = command::CommandModel;
 const forms::Font Ambient = forms::JapaneseUiFont();
 
-TEST(CommandProperties, EmptyBagRestoresTheDefaults) {
+TEST(CommandProperties, EachAccessRedrawsAndNotifiesAsDesigned) {
+  // Stored design data (nullptr: never restored), an access and the value it
+  // returns or leaves, then what the view was asked, in order.
+  using Access = std::function<std::int64_t(M&)>;
+  const std::tuple<const char*, Access, std::int64_t, const char*> rows[] = {
+      {"", [](M& m) { return m.SetEnabled(false), m.Enabled(); }, 0, " =Enabled D caption"},
+      {"", [](M& m) { return m.SetEnabled(true), m.Enabled(); }, 1, " =Enabled N"},
+      {"Enabled=0", [](M& m) { return m.ReadEnabled(); }, 0, " D caption"},
+      {nullptr, [](M& m) { return m.ReadEnabled() ? 10 + m.FirstRun() : 0; }, 11, " N"},
+      {"", [](M& m) { return m.SetCaption("x"), 0; }, 0, " caption =Caption"},
+      {"", [](M& m) { return m.SetFont(Ambient), 0; }, 0, " caption =Font"},
+      {"", [](M& m) { return m.SetFontColour(5), m.FontColour(); }, 5, " caption N =FontColour"},
+      {"FirstRun=0", [](M& m) { return m.SetFontColour(5), m.FontColour(); }, 0,
+       " caption caption N =FontColour"},
+      {"FirstRun=0\nEnabled=0", [](M& m) { return m.SetFontColour(5), m.FontColour(); }, 5,
+       " caption =FontColour"},
+      {"FontColour=9", [](M& m) { return m.ReadFontColour(); }, 9, " N"},
+      {"", [](M& m) { return m.SetVisible(7), m.FaceStyle(); }, 1, " N =Visible"},
+      {"", [](M& m) { return m.SetVisible(0), m.ReadVisible(); }, 0, " =Visible"},
+      {"Visible=7", [](M& m) { return m.ReadVisible(); }, 255, " N"},
+      {"Enabled=0", [](M& m) { return m.Resize(), 0; }, 0, " D caption"},
+      {"Enabled=0", [](M& m) { return m.RefreshNormal(), 0; }, 0, ""},
+      {"", [](M& m) { return m.Initialize(), m.ButtonState(); }, 1, " timer"},
+  };
+  for (const auto& [bag, access, value, log] : rows) {
+    SCOPED_TRACE(::testing::Message() << (bag ? bag : "never restored") << ":" << log);
+    RecordingView view;
+    M m(view);
+    if (bag != nullptr) m.ReadProperties(forms::PropertyBag::Load(bag), Ambient);
+    view.log.clear();
+    EXPECT_EQ(access(m), value);
+    EXPECT_EQ(view.log, log);
+  }
+}
+
+TEST(CommandProperties, DefaultsAndARoundTripThroughTheStoredText) {
   RecordingView view;
-  command::CommandModel m(view);
+  M m(view);
   m.ReadProperties(forms::PropertyBag{}, Ambient);
-  EXPECT_TRUE(m.EnabledValue());
-  EXPECT_EQ(m.Caption(), "Command1");
+  EXPECT_EQ(std::tuple(m.Enabled(), m.Caption(), m.FirstRun(), m.FaceStyle(), m.FontColour()),
+            std::tuple(true, "Command1", 1, 1, 0u));
   EXPECT_EQ(m.Font(), Ambient);
-  EXPECT_EQ(m.CaptionColour(), 0u);
-  EXPECT_EQ(m.FaceStyle(), 1);
-  EXPECT_EQ(m.FirstRun(), 1);
-  // Restoring ends with the resting face of an enabled button.
-  ASSERT_FALSE(view.faces.empty());
-  EXPECT_EQ(view.faces.back().first, Face::Normal);
+  forms::PropertyBag bag = forms::PropertyBag::Load("Caption=stale\nVisible=1.0\n");
+  m.WriteProperties(bag, Ambient);  // values equal to their defaults are left out
+  EXPECT_EQ(bag.Save(), "");
+  EXPECT_EQ(view.log, " caption N N");
+  // Every key away from its default, written by hand in the stored format:
+  // "設定", a line break, and a font name with ';' and '\'.
+  const std::string stored =
+      "Enabled=False\nCaption=\x90\xdd\x92\xe8\\r\\nline\nFirstRun=0\n"
+      "Font=Semi\\\\scolon\\\\\\\\back;14.25;700;False;True;False;128\n"
+      "FontColour=16744448\nVisible=0\n";
+  m.ReadProperties(forms::PropertyBag::Load(stored), Ambient);
+  EXPECT_EQ(m.Caption(), "\x90\xdd\x92\xe8\r\nline");
+  EXPECT_EQ(m.Font().Name, "Semi;colon\\back");
+  m.WriteProperties(bag, Ambient);
+  EXPECT_EQ(bag.Save(), stored);
 }
 
-TEST(CommandProperties, DefaultsWriteNoKeyAtAll) {
+TEST(CommandProperties, StoredTextThatDoesNotConvertLeavesItsTarget) {
+  const forms::PropertyBag in = forms::PropertyBag::Load(
+      "no equals sign\n=value\nEnabled=perhaps\r\nFont=Tahoma;8;400;False;False;False\n"
+      "FirstRun=256\nFontColour=red\nVisible=32768\nCaption=A\\nB\\\\\\x");
+  EXPECT_EQ(in.Keys().size(), 6u);
   RecordingView view;
-  command::CommandModel m(view);
-  m.ReadProperties(forms::PropertyBag{}, Ambient);
-  forms::PropertyBag bag;
-  bag.Set("Caption", "stale");  // a key equal to its default again is dropped
-  m.WriteProperties(bag, Ambient);
-  EXPECT_TRUE(bag.Keys().empty()) << bag.Save();
-}
-
-TEST(CommandProperties, RoundTripThroughTheStoredText) {
-  RecordingView view;
-  command::CommandModel m(view);
-  m.ReadProperties(forms::PropertyBag{}, Ambient);
-  forms::Font big = Ambient;
-  big.size = 14.25;
-  big.weight = 700;
-  big.name = "Semi;colon\\back";
-  m.SetCaption("\x90\xdd\x92\xe8\nline");  // "設定" and a line break
-  m.SetFont(big);
-  m.SetFontColour(0x00FF8000);
-  m.SetEnabled(false);
-  m.SetVisible(0);
-  forms::PropertyBag bag;
-  m.WriteProperties(bag, Ambient);
-  const std::vector<std::string> keys = {"Enabled", "Caption", "Font", "FontColour", "Visible"};
-  EXPECT_EQ(bag.Keys(), keys);
-
-  RecordingView v2;
-  command::CommandModel back(v2);
-  back.ReadProperties(forms::PropertyBag::Load(bag.Save()), Ambient);
-  EXPECT_FALSE(back.EnabledValue());
-  EXPECT_EQ(back.Caption(), "\x90\xdd\x92\xe8\nline");
-  EXPECT_EQ(back.Font(), big);
-  EXPECT_EQ(back.CaptionColour(), 0x00FF8000u);
-  EXPECT_EQ(back.FaceStyle(), 0);
-  EXPECT_EQ(back.FirstRun(), 1);
-}
-
-TEST(CommandProperties, CaptionOfCommand1IsLeftOutAndComesBack) {
-  RecordingView view;
-  command::CommandModel m(view);
-  m.ReadProperties(forms::PropertyBag{}, Ambient);
-  m.SetCaption("Command1");
-  forms::PropertyBag bag;
-  m.WriteProperties(bag, Ambient);
-  EXPECT_FALSE(bag.Has("Caption"));
-  m.SetCaption("Command2");
-  m.WriteProperties(bag, Ambient);
-  EXPECT_EQ(bag.Find("Caption"), "Command2");
-}
-
-TEST(CommandProperties, ValuesCompareWithTheirDefaultsAsValues) {
-  // FirstRun 1 equals the text default "1"; Visible 1 equals "1".
-  RecordingView view;
-  command::CommandModel m(view);
-  forms::PropertyBag in;
-  in.Set("FirstRun", "1.0");
-  in.Set("Visible", " 1 ");
+  M m(view);
   m.ReadProperties(in, Ambient);
-  forms::PropertyBag out;
-  m.WriteProperties(out, Ambient);
-  EXPECT_FALSE(out.Has("FirstRun"));
-  EXPECT_FALSE(out.Has("Visible"));
-}
-
-TEST(CommandProperties, UnconvertibleValuesLeaveTheirTargetsAlone) {
-  RecordingView view;
-  command::CommandModel m(view);
-  forms::PropertyBag in;
-  in.Set("Enabled", "perhaps");
-  in.Set("Font", "not a font");
-  in.Set("FirstRun", "300");
-  in.Set("FontColour", "red");
-  in.Set("Visible", "99999");
-  in.Set("Caption", "OK");
-  m.ReadProperties(in, Ambient);
-  EXPECT_FALSE(m.EnabledValue());  // a new button's value
+  // A new button's values; later keys are still read.
+  EXPECT_EQ(std::tuple(m.Enabled(), m.FirstRun(), m.FontColour(), m.FaceStyle(), m.Caption()),
+            std::tuple(false, 0, 0u, 0, "A\nB\\x"));
   EXPECT_EQ(m.Font(), forms::Font{});
-  EXPECT_EQ(m.FirstRun(), 0);
-  EXPECT_EQ(m.CaptionColour(), 0u);
-  EXPECT_EQ(m.FaceStyle(), 0);
-  EXPECT_EQ(m.Caption(), "OK");  // later keys are still read
 }
 
-TEST(CommandProperties, VisibleReadsBack255Or0) {
-  RecordingView view;
-  command::CommandModel m(view);
-  m.ReadProperties(forms::PropertyBag{}, Ambient);
-  m.SetVisible(7);
-  EXPECT_EQ(m.Visible(), 255);
-  m.SetVisible(0);
-  EXPECT_EQ(m.Visible(), 0);
-}
-
-TEST(CommandProperties, NeverRestoredButtonStartsDisabledUntilEnabledIsRead) {
-  RecordingView view;
-  command::CommandModel m(view);
-  EXPECT_FALSE(m.EnabledValue());
-  EXPECT_TRUE(m.Enabled());
-  EXPECT_EQ(m.FirstRun(), 1);
-  // The first RefreshNormal drew nothing (still disabled then); the getter's
-  // ShowEnabledState draws the resting face.
-  ASSERT_EQ(view.faces.size(), 1u);
-  EXPECT_EQ(view.faces[0].first, Face::Normal);
-}
-
-TEST(CommandProperties, FirstRunZeroResetsTheCaptionColour) {
-  RecordingView view;
-  command::CommandModel m(view);
-  forms::PropertyBag in;
-  in.Set("FirstRun", "0");
-  in.Set("FontColour", "255");
-  m.ReadProperties(in, Ambient);
-  EXPECT_EQ(m.CaptionColour(), 0u);  // reset by the RefreshNormal of restoring
-  m.SetFontColour(0x123456);
-  EXPECT_EQ(m.CaptionColour(), 0u);
-  m.SetEnabled(false);
-  m.SetFontColour(0x123456);
-  EXPECT_EQ(m.CaptionColour(), 0x123456u);  // disabled: RefreshNormal does nothing
-}
-
-TEST(CommandProperties, SettersNotifyTheHostGettersDoNot) {
-  RecordingView view;
-  command::CommandModel m(view);
-  m.ReadProperties(forms::PropertyBag{}, Ambient);
-  view.Forget();
-  m.SetEnabled(true);
-  m.SetCaption("x");
-  m.SetFont(Ambient);
-  m.SetFontColour(1);
-  m.SetVisible(1);
-  const std::vector<std::string> expected = {"Enabled", "Caption", "Font", "FontColour", "Visible"};
-  EXPECT_EQ(view.changed, expected);
-  view.Forget();
-  (void)m.Enabled();
-  (void)m.FontColour();
-  (void)m.Visible();
-  EXPECT_TRUE(view.changed.empty());
-}
-
-TEST(CommandProperties, EnabledStateChoosesNormalOrDisable) {
-  RecordingView view;
-  command::CommandModel m(view);
-  m.ReadProperties(forms::PropertyBag{}, Ambient);
-  view.Forget();
-  m.SetEnabled(false);
-  ASSERT_EQ(view.faces.size(), 1u);
-  EXPECT_EQ(view.faces[0].first, Face::Disable);
-  EXPECT_FALSE(m.CaptionEnabled());
-  view.Forget();
-  m.RefreshNormal();  // never draws Disable, and nothing while disabled
-  EXPECT_TRUE(view.faces.empty());
-  m.SetEnabled(true);
-  EXPECT_EQ(view.faces.back().first, Face::Normal);
-  EXPECT_TRUE(m.CaptionEnabled());
-}
-
-TEST(PropertyBag, GarbledTextLoadsWhatItCan) {
-  static const char stored[] = "no equals sign\n=value\r\nCaption=A\\nB\\\\\x00x\r\n";
-  const forms::PropertyBag bag = forms::PropertyBag::Load(std::string(stored, sizeof stored - 1));
-  ASSERT_EQ(bag.Keys().size(), 1u);
-  EXPECT_EQ(bag.Find("Caption"), std::string("A\nB\\\x00x", 6));
-}
-
-TEST(PropertyBag, ConversionsOfStoredText) {
-  EXPECT_EQ(forms::ToBoolean("True"), true);
+TEST(PropertyBag, BooleansAndFontsOfStoredText) {
+  // Words in any case among blanks, or numbers: not 0 is true.
+  EXPECT_EQ(forms::ToBoolean(" fAlse "), false);
   EXPECT_EQ(forms::ToBoolean("-1"), true);
   EXPECT_EQ(forms::ToBoolean("0"), false);
-  EXPECT_EQ(forms::ToBoolean("yes"), std::nullopt);
-  EXPECT_EQ(forms::ToInteger("2.5"), 2);
-  EXPECT_EQ(forms::ToInteger("3.5"), 4);
-  EXPECT_EQ(forms::ToInteger("1e3"), 1000);
-  EXPECT_EQ(forms::ToInteger("0x10"), std::nullopt);
-  EXPECT_EQ(forms::ToInteger("inf"), std::nullopt);
-  EXPECT_EQ(forms::ToInteger("1e400"), std::nullopt);
-  EXPECT_EQ(forms::ToFont("Tahoma;8.25;400;False;False;False"), std::nullopt);
-  EXPECT_EQ(forms::ToFont("Tahoma;-3;400;False;False;False;0"), std::nullopt);
+  EXPECT_EQ(forms::ToBoolean("0x10"), std::nullopt);
+  // The font's limits: size above 0 up to 2048, weight to 1000, charset to 255.
+  EXPECT_TRUE(forms::ToFont("T;2048;1000;False;False;False;255"));
+  for (const char* font :
+       {"T;0;400;False;False;False;0", "T;2049;400;False;False;False;0",
+        "T;9;1001;False;False;False;0", "T;9;400;x;False;False;0", "T;9;400;False;x;False;0",
+        "T;9;400;False;False;x;0", "T;9;400;False;False;False;256"})
+    EXPECT_FALSE(forms::ToFont(font)) << font;
 }
 
 }  // namespace

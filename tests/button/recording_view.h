@@ -1,28 +1,20 @@
 #pragma once
 
 #include <string>
-#include <utility>
-#include <vector>
 
 #include "button/command_model.h"
 
-// A button view that remembers what the model asked of it.
+// A button view that writes down what the model asks of it, in order: a face
+// by letter (N Normal, H HighLight, P Pressed, D Disable, L HighLightSelect,
+// S Selected; "~" when the body runs from the tint at the top), "caption",
+// "=Key" for a changed property, "timer" and "click".
 struct RecordingView : command::CommandView {
-  std::vector<std::pair<command::Face, bool>> faces;
-  std::vector<std::string> changed;
-  int clicks = 0;
-  int captionChanges = 0;
-  bool timerStarted = false;
-
-  void DrawFace(command::Face f, bool invert) override { faces.emplace_back(f, invert); }
-  void CaptionChanged() override { ++captionChanges; }
-  void PropertyChanged(const char* key) override { changed.emplace_back(key); }
-  void StartHoverTimer() override { timerStarted = true; }
-  void Click() override { ++clicks; }
-  void Forget() {
-    faces.clear();
-    changed.clear();
-    clicks = 0;
-    captionChanges = 0;
+  std::string log;
+  void DrawFace(command::Face f, bool invert) override {
+    log += std::string(" ") + "NHPDLS"[static_cast<int>(f)] + (invert ? "~" : "");
   }
+  void CaptionChanged() override { log += " caption"; }
+  void PropertyChanged(const char* key) override { log += std::string(" =") + key; }
+  void StartHoverTimer() override { log += " timer"; }
+  void Click() override { log += " click"; }
 };
