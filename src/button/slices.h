@@ -27,7 +27,8 @@ constexpr int PictureHeightTwips = 375;
 std::array<std::optional<Slice>, 8> SliceGeometry(std::int32_t widthTwips,
                                                   std::int32_t heightTwips);
 
-// Pixel rectangle of a twip rectangle: edges at floor(twips / twipsPerPixel).
+// Pixel rectangle of a twip rectangle (at 0 or right and below of it): edges
+// at floor(twips / twipsPerPixel).
 struct PixelRect {
   int X, Y, Width, Height;
 };

@@ -1,6 +1,5 @@
-// The Command button without a window: its pointer and focus state table,
-// what each property access redraws and tells the host, and the persistence
-// of its properties through the property bag's stored text.
+// The Command button without a window: its pointer and focus state table, what each property access
+// redraws and tells the host, and its properties' persistence through the property bag's text.
 #include "button/command_model.h"
 
 #include <gtest/gtest.h>
@@ -14,10 +13,9 @@
 
 namespace {
 
-// A button view that writes down what the model asks of it, in order: a face
-// by letter (N Normal, H HighLight, P Pressed, D Disable, L HighLightSelect,
-// S Selected; "~" when the body runs from the tint at the top), "caption",
-// "=Key" for a changed property, "timer" and "click".
+// A button view that writes down what the model asks of it, in order: a face by letter (N Normal,
+// H HighLight, P Pressed, D Disable, L HighLightSelect, S Selected; "~" when the body runs from
+// the tint at the top), "caption", "=Key" for a changed property, "timer" and "click".
 struct RecordingView : command::CommandView {
   std::string log;
   void DrawFace(command::Face f, bool invert) override {
@@ -91,6 +89,7 @@ TEST(CommandProperties, EachAccessRedrawsAndNotifiesAsDesigned) {
       {"", [](M& m) { return m.SetEnabled(false), m.Enabled(); }, 0, " =Enabled D caption"},
       {"Enabled=0", [](M& m) { return m.ReadEnabled(); }, 0, " D caption"},
       {nullptr, [](M& m) { return m.ReadEnabled() ? 10 + m.FirstRun() : 0; }, 11, " N"},
+      {nullptr, [](M& m) { return m.SetEnabled(true), m.ReadEnabled(); }, 1, " =Enabled N N N"},
       {"", [](M& m) { return m.SetCaption("x"), 0; }, 0, " caption =Caption"},
       {"", [](M& m) { return m.SetFont(Ambient), 0; }, 0, " caption =Font"},
       {"", colour5, 5, " caption N =FontColour"},
@@ -100,6 +99,7 @@ TEST(CommandProperties, EachAccessRedrawsAndNotifiesAsDesigned) {
       {"", [](M& m) { return m.SetVisible(7), m.FaceStyle(); }, 1, " N =Visible"},
       {"", [](M& m) { return m.SetVisible(0), m.ReadVisible(); }, 0, " =Visible"},
       {"Visible=7", [](M& m) { return m.ReadVisible(); }, 255, " N"},
+      {"Visible=-32769", [](M& m) { return m.ReadVisible(); }, 0, ""},
       {"Enabled=0", [](M& m) { return m.Resize(), 0; }, 0, " D caption"},
       {"", [](M& m) { return m.Initialize(), m.ButtonState(); }, 1, " timer"},
   };
@@ -140,8 +140,8 @@ TEST(CommandProperties, DefaultsRoundTripAndTextThatDoesNotConvert) {
   // Text that does not convert leaves a new button's values; later keys and
   // lines are still read.
   const forms::PropertyBag in = forms::PropertyBag::Load(
-      "no equals sign\n=value\nEnabled=perhaps\r\nFont=Tahoma;8;400;False;False;False\n"
-      "FirstRun=256\nFontColour=red\nVisible=32768\nCaption=A\\nB\\\\\\x");
+      "no equals sign\n=value\nEnabled=perhaps\nFont=Tahoma;8;400;False;False;False\n"
+      "FirstRun=256\nFontColour=red\nVisible=32768\nCaption=A\\nB\\\\\\x\r\n");
   M fresh(view);
   fresh.ReadProperties(in, Ambient);
   EXPECT_EQ(in.Keys().size(), 6u);

@@ -10,9 +10,8 @@ namespace {
 std::array<int, 4> Xywh(const command::PixelRect& r) { return {r.X, r.Y, r.Width, r.Height}; }
 
 TEST(Slices, PixelRectanglesAsTheSliceTableGivesThemOrNoneWithoutRoom) {
-  // 設定, "..." (its 17-pixel side band squeezed to 13) and その他の作品 (its
-  // 56-pixel bands stretched to 117). The pixel column of the slice table: w,
-  // h the button's size in pixels; sources on the 64 x 25 picture.
+  // 設定, "..." (side bands squeezed from 17 to 13) and その他の作品 (bands stretched from 56 to
+  // 117). The slice table's pixel column: w, h the button's size; sources on the 64 x 25 picture.
   for (auto [wt, ht] : {std::pair{1095, 375}, {435, 315}, {1875, 375}}) {
     const int w = wt / 15, h = ht / 15;
     const int dest[8][4] = {{0, 0, 4, 4},         {4, 0, w - 8, 4},     {w - 4, 0, 4, 4},
@@ -43,6 +42,7 @@ TEST(Slices, PixelRectanglesAsTheSliceTableGivesThemOrNoneWithoutRoom) {
 TEST(Slices, CaptionBoxTopOn375And315TwipButtons) {
   EXPECT_EQ(command::CaptionTop(375, 195), 80);
   EXPECT_EQ(command::CaptionTop(315, 195), 50);
+  EXPECT_EQ(command::CaptionTop(376, 195), 80);  // 80.5, truncated
 }
 
 }  // namespace

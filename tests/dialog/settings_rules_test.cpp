@@ -23,14 +23,15 @@ TEST(Gradient, PixelRows) {
         {Surface::Panel, 2535, 169, 15.0, 0, 0x222222},
         {Surface::Dialog, 3780, 315, 12.0, 0, 0x020220},
         {Surface::Dialog, 10, 21, 0.5, 3, 0x444462},
-        {Surface::Dialog, 10, 21, 0.5, 20, 0x00001E}}) {
+        {Surface::Dialog, 10, 21, 0.5, 20, 0x00001E},
+        {Surface::Dialog, 10, 1, 15.0, 0, 0x00001E}}) {
     SCOPED_TRACE(::testing::Message() << height << " high, row " << row << " of " << rows);
     const auto colours = dialog::GradientRows(s, height, rows, twips);
     ASSERT_EQ(static_cast<int>(colours.size()), rows);
     EXPECT_EQ(Hex(colours[row]), rgb);
   }
   EXPECT_TRUE(dialog::GradientRows(Surface::Dialog, 0, 1, 15).empty());
-  EXPECT_TRUE(dialog::GradientRows(Surface::Panel, 15, 0, 15).empty());
+  EXPECT_TRUE(dialog::GradientRows(Surface::Panel, 15, 1, 0).empty());
 }
 
 TEST(SettingsRules, TrackTextAsSavedAndShown) {
