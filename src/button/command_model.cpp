@@ -23,7 +23,7 @@ void CommandModel::Initialize() {
   view_.StartHoverTimer();
 }
 
-std::uint8_t CommandModel::Visible() {
+std::uint8_t CommandModel::ReadVisible() {
   if (faceStyle_ == 0) return 0;
   RefreshNormal();
   return 255;
@@ -39,7 +39,7 @@ void CommandModel::SetVisible(std::uint8_t v) {
   view_.PropertyChanged("Visible");
 }
 
-std::uint32_t CommandModel::FontColour() {
+std::uint32_t CommandModel::ReadFontColour() {
   const std::uint32_t c = fontColour_;
   RefreshNormal();
   return c;
@@ -52,7 +52,7 @@ void CommandModel::SetFontColour(std::uint32_t colour) {
   view_.PropertyChanged("FontColour");
 }
 
-bool CommandModel::Enabled() {
+bool CommandModel::ReadEnabled() {
   if (firstRun_ == 0) {
     RefreshNormal();
     firstRun_ = 1;

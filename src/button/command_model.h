@@ -40,13 +40,18 @@ class CommandModel {
  public:
   explicit CommandModel(CommandView& view) : view_(view) {}
 
-  // Properties, with the redraws and notifications each access makes.
+  // Properties. The setters and the Read... members are the host's
+  // accesses, with the redraws and notifications each makes; the plain
+  // getters only read.
   void Initialize();
-  std::uint8_t Visible();
+  std::uint8_t ReadVisible();
   void SetVisible(std::uint8_t v);
-  std::uint32_t FontColour();
+  std::uint32_t FontColour() const { return fontColour_; }
+  std::uint32_t ReadFontColour();
   void SetFontColour(std::uint32_t colour);
-  bool Enabled();
+  bool Enabled() const { return enabled_; }
+  // The first read of a button never restored enables it (FirstRun 0 -> 1).
+  bool ReadEnabled();
   void SetEnabled(bool on);
   const std::string& Caption() const { return caption_; }
   void SetCaption(const std::string& text);
@@ -74,12 +79,9 @@ class CommandModel {
   // Read-only views of the fields, for drawing and tests.
   std::uint8_t ButtonState() const { return buttonState_; }
   bool LeftButtonDown() const { return leftButtonDown_; }
-  bool InvertGradient() const { return invertGradient_; }
   std::uint8_t FirstRun() const { return firstRun_; }
-  bool EnabledValue() const { return enabled_; }
   std::int16_t FaceStyle() const { return faceStyle_; }
   bool CaptionEnabled() const { return captionEnabled_; }
-  std::uint32_t CaptionColour() const { return fontColour_; }
 
  private:
   void DrawFace(Face face);

@@ -43,9 +43,9 @@ std::array<std::optional<Slice>, 8> SliceGeometry(std::int32_t W, std::int32_t H
 
 PixelRect ToPixels(const TwipRect& r, int tx, int ty) {
   // Edges, not sizes, are converted, so neighbouring slices meet exactly.
-  auto floorDiv = [](int a, int b) { return a >= 0 ? a / b : -((-a + b - 1) / b); };
-  const int x0 = floorDiv(r.x, tx), y0 = floorDiv(r.y, ty);
-  const int x1 = floorDiv(r.x + r.width, tx), y1 = floorDiv(r.y + r.height, ty);
+  // Slices never reach left of or above the button: the division rounds down.
+  const int x0 = r.X / tx, y0 = r.Y / ty;
+  const int x1 = (r.X + r.Width) / tx, y1 = (r.Y + r.Height) / ty;
   return {x0, y0, x1 - x0, y1 - y0};
 }
 

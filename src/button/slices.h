@@ -9,12 +9,12 @@
 namespace command {
 
 struct TwipRect {
-  std::int16_t x, y, width, height;
+  std::int16_t X, Y, Width, Height;
 };
 
 struct Slice {
-  TwipRect destination;  // on the button
-  TwipRect source;       // on the 960 x 375 twip picture
+  TwipRect Destination;  // on the button
+  TwipRect Source;       // on the 960 x 375 twip picture
 };
 
 constexpr int CornerTwips = 60;
@@ -27,9 +27,10 @@ constexpr int PictureHeightTwips = 375;
 std::array<std::optional<Slice>, 8> SliceGeometry(std::int32_t widthTwips,
                                                   std::int32_t heightTwips);
 
-// Pixel rectangle of a twip rectangle: edges at floor(twips / twipsPerPixel).
+// Pixel rectangle of a twip rectangle (at 0 or right and below of it): edges
+// at floor(twips / twipsPerPixel).
 struct PixelRect {
-  int x, y, width, height;
+  int X, Y, Width, Height;
 };
 PixelRect ToPixels(const TwipRect& r, int twipsPerPixelX, int twipsPerPixelY);
 

@@ -8,7 +8,7 @@
 namespace dialog {
 
 struct Rgb {
-  std::uint8_t red, green, blue;
+  std::uint8_t Red, Green, Blue;
   bool operator==(const Rgb&) const = default;
 };
 

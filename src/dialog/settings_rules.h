@@ -8,9 +8,9 @@
 namespace dialog {
 
 struct Enablement {
-  int selectedMark;  // index of the mark shown selected, -1 for none
-  bool repeatCombo;  // the track combo box
-  bool fileButton;   // the "..." button
+  int SelectedMark;  // index of the mark shown selected, -1 for none
+  bool RepeatCombo;  // the track combo box
+  bool FileButton;   // the "..." button
 };
 
 Enablement EnablementFor(std::int16_t mode);

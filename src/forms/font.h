@@ -7,13 +7,13 @@
 namespace forms {
 
 struct Font {
-  std::string name;
-  double size = 0;  // points
-  int weight = 400;
-  bool italic = false;
-  bool underline = false;
-  bool strikethrough = false;
-  int charset = 0;
+  std::string Name;
+  double Size = 0;  // points
+  int Weight = 400;
+  bool Italic = false;
+  bool Underline = false;
+  bool Strikethrough = false;
+  int Charset = 0;
 
   bool operator==(const Font&) const = default;
 };

@@ -8,19 +8,19 @@
 namespace forms {
 
 struct Pixel {
-  std::uint8_t red, green, blue;
+  std::uint8_t Red, Green, Blue;
   bool operator==(const Pixel&) const = default;
 };
 
 struct Picture {
   static constexpr Pixel Clear{255, 0, 255};
-  int width = 0, height = 0;
-  std::vector<Pixel> pixels;
+  int Width = 0, Height = 0;
+  std::vector<Pixel> Pixels;
 
   Picture() = default;
-  Picture(int w, int h, Pixel fill) : width(w), height(h), pixels(std::size_t(w) * h, fill) {}
-  Pixel& at(int x, int y) { return pixels[std::size_t(y) * width + x]; }
-  const Pixel& at(int x, int y) const { return pixels[std::size_t(y) * width + x]; }
+  Picture(int w, int h, Pixel fill) : Width(w), Height(h), Pixels(std::size_t(w) * h, fill) {}
+  Pixel& At(int x, int y) { return Pixels[std::size_t(y) * Width + x]; }
+  const Pixel& At(int x, int y) const { return Pixels[std::size_t(y) * Width + x]; }
 };
 
 }  // namespace forms

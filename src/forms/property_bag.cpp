@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <limits>
 
 #include "common/text_number.h"
 
@@ -123,28 +122,23 @@ std::optional<bool> ToBoolean(const std::string& text) {
   return *v != 0;
 }
 
-std::optional<std::int64_t> ToInteger(const std::string& text) {
-  return text_number::RoundWithin(text, std::numeric_limits<std::int32_t>::min(),
-                                  std::numeric_limits<std::uint32_t>::max());
-}
-
 std::string FromBoolean(bool v) { return v ? "True" : "False"; }
 
 std::string FromInteger(std::int64_t v) { return std::to_string(v); }
 
 std::string FromFont(const Font& f) {
   char size[32];
-  std::snprintf(size, sizeof size, "%.17g", f.size);
-  return Escape(f.name, true) + ";" + size + ";" + std::to_string(f.weight) + ";" +
-         FromBoolean(f.italic) + ";" + FromBoolean(f.underline) + ";" +
-         FromBoolean(f.strikethrough) + ";" + std::to_string(f.charset);
+  std::snprintf(size, sizeof size, "%.17g", f.Size);
+  return Escape(f.Name, true) + ";" + size + ";" + std::to_string(f.Weight) + ";" +
+         FromBoolean(f.Italic) + ";" + FromBoolean(f.Underline) + ";" +
+         FromBoolean(f.Strikethrough) + ";" + std::to_string(f.Charset);
 }
 
 std::optional<Font> ToFont(const std::string& text) {
   const std::vector<std::string> p = SplitFields(text);
   if (p.size() != 7) return std::nullopt;
   Font f;
-  f.name = Unescape(p[0]);
+  f.Name = Unescape(p[0]);
   const std::optional<double> size = text_number::Parse(p[1]);
   const std::optional<std::int64_t> weight = text_number::RoundWithin(p[2], 0, 1000);
   const std::optional<bool> italic = ToBoolean(p[3]), underline = ToBoolean(p[4]),
@@ -153,12 +147,12 @@ std::optional<Font> ToFont(const std::string& text) {
   if (!size || *size <= 0 || *size > 2048 || !weight || !italic || !underline || !strike ||
       !charset)
     return std::nullopt;
-  f.size = *size;
-  f.weight = static_cast<int>(*weight);
-  f.italic = *italic;
-  f.underline = *underline;
-  f.strikethrough = *strike;
-  f.charset = static_cast<int>(*charset);
+  f.Size = *size;
+  f.Weight = static_cast<int>(*weight);
+  f.Italic = *italic;
+  f.Underline = *underline;
+  f.Strikethrough = *strike;
+  f.Charset = static_cast<int>(*charset);
   return f;
 }
 

@@ -24,7 +24,6 @@ class PropertyBag {
  public:
   // A stored value, or nothing when the key is absent.
   std::optional<std::string> Find(const std::string& key) const;
-  bool Has(const std::string& key) const { return Find(key).has_value(); }
   void Set(const std::string& key, std::string text);
   void Remove(const std::string& key);
   // Keys in the order they were first written.
@@ -42,7 +41,6 @@ class PropertyBag {
 // nothing when the text does not convert, so the caller can leave its target
 // unchanged.
 std::optional<bool> ToBoolean(const std::string& text);
-std::optional<std::int64_t> ToInteger(const std::string& text);  // rounds, ties to even
 std::optional<Font> ToFont(const std::string& text);
 std::string FromBoolean(bool v);  // "True" / "False"
 std::string FromInteger(std::int64_t v);

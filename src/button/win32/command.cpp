@@ -1,6 +1,6 @@
 #include "button/win32/command.h"
 
-#include <windowsx.h>
+#include <array>
 
 #include "button/slices.h"
 #include "button/win32/state_pictures.h"
@@ -8,7 +8,7 @@
 namespace command {
 namespace {
 
-constexpr wchar_t ClassName[] = L"VorrasinCommand";
+constexpr forms::WindowClass ClassName{L"VorrasinCommand", 0};
 constexpr UINT_PTR HoverTimer = 1;
 constexpr int CaptionHeightTwips = 195;
 
@@ -32,7 +32,7 @@ void SetVertex(TRIVERTEX& v, const char* hex) {
 
 // The six state pictures, made once.
 const forms::MemoryImage& Picture(Face f) {
-  static std::array<forms::MemoryImage, 6> images = [] {
+  static const std::array<forms::MemoryImage, 6> images = [] {
     std::array<forms::MemoryImage, 6> a;
     for (int i = 0; i < 6; ++i) a[i] = forms::MemoryImage(StatePicture(static_cast<Face>(i)));
     return a;
@@ -44,34 +44,20 @@ const forms::MemoryImage& Picture(Face f) {
 
 Command::Command(forms::Container& parent, forms::TwipRect r, const forms::PropertyBag& design,
                  const forms::Font& ambientFont)
-    : twips_(parent.twips()), model_(*this) {
-  WNDCLASSW wc{};
-  if (!GetClassInfoW(GetModuleHandleW(nullptr), ClassName, &wc)) {
-    wc.lpfnWndProc = Proc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.lpszClassName = ClassName;
-    RegisterClassW(&wc);
-  }
-  hwnd_ = CreateWindowExW(0, ClassName, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS,
-                          twips_.X(r.left), twips_.Y(r.top), twips_.X(r.width), twips_.Y(r.height),
-                          parent.hwnd(), nullptr, GetModuleHandleW(nullptr), nullptr);
-  if (hwnd_ == nullptr) return;
-  SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  RECT c{};
-  GetClientRect(hwnd_, &c);
-  surface_ = forms::MemoryImage(c.right, c.bottom);
+    : twips_(parent.Scale()), model_(*this) {
+  // Restored before the window exists: the first face is drawn once it has
+  // its size.
   model_.ReadProperties(design, ambientFont);
-  EnableWindow(hwnd_, model_.EnabledValue());
-  model_.Resize();
+  if (!Create(ClassName, 0, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS,
+              twips_.X(r.Left), twips_.Y(r.Top), twips_.X(r.Width), twips_.Y(r.Height),
+              parent.Hwnd()))
+    return;
+  EnableWindow(hwnd_, model_.Enabled());
+  FitSurface();
 }
 
 Command::~Command() {
-  if (hwnd_ != nullptr) {
-    if (timerRunning_) KillTimer(hwnd_, HoverTimer);
-    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
-    DestroyWindow(hwnd_);
-  }
+  if (timerRunning_ && hwnd_ != nullptr) KillTimer(hwnd_, HoverTimer);
 }
 
 void Command::SetEnabled(bool on) {
@@ -83,7 +69,14 @@ void Command::SetEnabled(bool on) {
 void Command::StartHoverTimer() { timerRunning_ = SetTimer(hwnd_, HoverTimer, 100, nullptr) != 0; }
 
 void Command::Click() {
-  if (onClick) onClick();
+  if (OnClick) OnClick();
+}
+
+void Command::FitSurface() {
+  RECT c{};
+  GetClientRect(hwnd_, &c);
+  surface_ = forms::MemoryImage(c.right, c.bottom);
+  model_.Resize();
 }
 
 void Command::FillGradient(bool invert) {
@@ -92,16 +85,16 @@ void Command::FillGradient(bool invert) {
   SetVertex(v[1], invert ? White : Tint);
   v[0].x = 0;
   v[0].y = 0;
-  v[1].x = surface_.width() - 1;
-  v[1].y = surface_.height() - 1;
+  v[1].x = surface_.Width() - 1;
+  v[1].y = surface_.Height() - 1;
   GRADIENT_RECT mesh{1, 0};
-  GradientFill(surface_.dc(), v, 3, &mesh, 1, GRADIENT_FILL_RECT_V);
+  GradientFill(surface_.Dc(), v, 3, &mesh, 1, GRADIENT_FILL_RECT_V);
 }
 
 void Command::DrawFace(Face face, bool invertGradient) {
-  if (!surface_.valid()) return;
-  RECT all{0, 0, surface_.width(), surface_.height()};
-  FillRect(surface_.dc(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  if (!surface_.Valid()) return;
+  RECT all{0, 0, surface_.Width(), surface_.Height()};
+  FillRect(surface_.Dc(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
   FillGradient(invertGradient);
   RECT c{};
   GetClientRect(hwnd_, &c);
@@ -110,11 +103,11 @@ void Command::DrawFace(Face face, bool invertGradient) {
   const forms::Pixel k = forms::Picture::Clear;
   for (const auto& s : slices) {
     if (!s) continue;  // no room for it on this button
-    const PixelRect d = ToPixels(s->destination, twips_.perPixelX, twips_.perPixelY);
-    const PixelRect src = ToPixels(s->source, 15, 15);  // the picture is 64 x 25 pixels
-    if (d.width <= 0 || d.height <= 0 || src.width <= 0 || src.height <= 0) continue;
-    TransparentBlt(surface_.dc(), d.x, d.y, d.width, d.height, picture.dc(), src.x, src.y,
-                   src.width, src.height, RGB(k.red, k.green, k.blue));
+    const PixelRect d = ToPixels(s->Destination, twips_.PerPixelX, twips_.PerPixelY);
+    const PixelRect src = ToPixels(s->Source, 15, 15);  // the picture is 64 x 25 pixels
+    if (d.Width <= 0 || d.Height <= 0 || src.Width <= 0 || src.Height <= 0) continue;
+    TransparentBlt(surface_.Dc(), d.X, d.Y, d.Width, d.Height, picture.Dc(), src.X, src.Y,
+                   src.Width, src.Height, RGB(k.Red, k.Green, k.Blue));
   }
   InvalidateRect(hwnd_, nullptr, FALSE);
 }
@@ -124,20 +117,16 @@ void Command::CaptionChanged() {
 }
 
 void Command::PaintCaption(HDC dc) {
-  if (!font_ || !(madeFont_ == model_.Font())) {
-    font_ = forms::MakeFont(model_.Font());
-    madeFont_ = model_.Font();
-  }
   RECT c{};
   GetClientRect(hwnd_, &c);
   const int top = CaptionTop(twips_.ToTwipsY(c.bottom), CaptionHeightTwips);
   RECT r{0, twips_.Y(top), c.right, twips_.Y(top + CaptionHeightTwips)};
   const std::wstring text = forms::Widen(model_.Caption());
-  HGDIOBJ old = SelectObject(dc, font_.get());
+  const forms::Selected font(dc, font_.Realize(model_.Font()));
   SetBkMode(dc, TRANSPARENT);
   const UINT format = DT_CENTER | DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP;
   if (model_.CaptionEnabled()) {
-    SetTextColor(dc, model_.CaptionColour());
+    SetTextColor(dc, model_.FontColour());
     DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, format);
   } else {  // the platform's engraved look of disabled text
     RECT light = r;
@@ -147,43 +136,28 @@ void Command::PaintCaption(HDC dc) {
     SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
     DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, format);
   }
-  SelectObject(dc, old);
 }
 
 void Command::Poll() {
   POINT p;
   if (!GetCursorPos(&p)) return;
   const HWND under = WindowFromPoint(p);
-  HWND form = GetAncestor(hwnd_, GA_ROOT);
+  const HWND form = GetAncestor(hwnd_, GA_ROOT);
   if (under == form || under != hwnd_) model_.PointerLeft();
 }
 
-LRESULT CALLBACK Command::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  auto* self = reinterpret_cast<Command*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  if (self == nullptr) return DefWindowProcW(hwnd, msg, wp, lp);
-  CommandModel& m = self->model_;
+LRESULT Command::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_ERASEBKGND:
       return 1;
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(hwnd, &ps);
-      RECT c{};
-      GetClientRect(hwnd, &c);
-      forms::MemoryImage frame(c.right, c.bottom);
-      if (frame.valid() && self->surface_.valid()) {
-        BitBlt(frame.dc(), 0, 0, c.right, c.bottom, self->surface_.dc(), 0, 0, SRCCOPY);
-        self->PaintCaption(frame.dc());
-        BitBlt(dc, 0, 0, c.right, c.bottom, frame.dc(), 0, 0, SRCCOPY);
-      }
-      EndPaint(hwnd, &ps);
+    case WM_PAINT:
+      forms::PaintBuffered(hwnd_, surface_, [this](HDC frame) {
+        if (surface_.Valid()) PaintCaption(frame);
+      });
       return 0;
-    }
-    case WM_SIZE: {
-      self->surface_ = forms::MemoryImage(LOWORD(lp), HIWORD(lp));
-      m.Resize();
+    case WM_SIZE:
+      FitSurface();
       return 0;
-    }
     case WM_SETCURSOR:
       if (forms::ApplyMousePointer()) return TRUE;
       break;
@@ -191,46 +165,46 @@ LRESULT CALLBACK Command::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_LBUTTONDBLCLK:
       // The press takes the focus, and the mouse stays with the button until
       // the release, wherever the pointer goes.
-      if (GetFocus() != hwnd) SetFocus(hwnd);
-      SetCapture(hwnd);
-      m.MouseDown(LeftButton);
+      if (GetFocus() != hwnd_) SetFocus(hwnd_);
+      SetCapture(hwnd_);
+      model_.MouseDown(LeftButton);
       return 0;
     case WM_RBUTTONDOWN:
     case WM_RBUTTONDBLCLK:
-      m.MouseDown(RightButton);
+      model_.MouseDown(RightButton);
       return 0;
     case WM_MBUTTONDOWN:
     case WM_MBUTTONDBLCLK:
-      m.MouseDown(MiddleButton);
+      model_.MouseDown(MiddleButton);
       return 0;
     case WM_MOUSEMOVE:
-      m.MouseMove();
+      model_.MouseMove();
       return 0;
     case WM_LBUTTONUP:
-      if (GetCapture() == hwnd) ReleaseCapture();
-      m.MouseUp(LeftButton);
+      if (GetCapture() == hwnd_) ReleaseCapture();
+      model_.MouseUp(LeftButton);
       return 0;
     case WM_RBUTTONUP:
-      m.MouseUp(RightButton);
+      model_.MouseUp(RightButton);
       return 0;
     case WM_MBUTTONUP:
-      m.MouseUp(MiddleButton);
+      model_.MouseUp(MiddleButton);
       return 0;
     case WM_SETFOCUS:
-      m.GotFocus();
+      model_.GotFocus();
       return 0;
     case WM_KILLFOCUS:
-      m.LostFocus();
+      model_.LostFocus();
       return 0;
     case WM_TIMER:
-      if (wp == HoverTimer) self->Poll();
+      if (wp == HoverTimer) Poll();
       return 0;
     case WM_GETDLGCODE:
       return 0;  // keys never press it; Tab still moves the focus on
     default:
       break;
   }
-  return DefWindowProcW(hwnd, msg, wp, lp);
+  return Window::HandleMessage(msg, wp, lp);
 }
 
 }  // namespace command

@@ -16,13 +16,13 @@ void Ring(Picture& p, int x0, int y0, int x1, int y1, int inset, Pixel c) {
   const bool round = inset == 0;
   for (int x = x0; x <= x1; ++x) {
     if (round && (x == x0 || x == x1)) continue;
-    p.at(x, y0) = c;
-    p.at(x, y1) = c;
+    p.At(x, y0) = c;
+    p.At(x, y1) = c;
   }
   for (int y = y0; y <= y1; ++y) {
     if (round && (y == y0 || y == y1)) continue;
-    p.at(x0, y) = c;
-    p.at(x1, y) = c;
+    p.At(x0, y) = c;
+    p.At(x1, y) = c;
   }
 }
 
@@ -30,7 +30,7 @@ Picture Framed(Pixel frame, Pixel ring1, Pixel ring2, Pixel face, int offset) {
   Picture p(StatePictureWidth, StatePictureHeight, Picture::Clear);
   const int x0 = offset, y0 = offset, x1 = StatePictureWidth - 1, y1 = StatePictureHeight - 1;
   for (int y = y0 + 1; y < y1; ++y)
-    for (int x = x0 + 1; x < x1; ++x) p.at(x, y) = face;
+    for (int x = x0 + 1; x < x1; ++x) p.At(x, y) = face;
   Ring(p, x0, y0, x1, y1, 0, frame);
   Ring(p, x0, y0, x1, y1, 1, ring1);
   Ring(p, x0, y0, x1, y1, 2, ring2);

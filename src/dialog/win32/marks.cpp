@@ -11,9 +11,9 @@ forms::Picture Mark(bool selected) {
     for (int x = 0; x < MarkSize; ++x) {
       const double r = std::hypot(x - c, y - c);
       if (r <= 5.6 && r > 4.4)
-        p.at(x, y) = {0, 60, 116};  // ring
+        p.At(x, y) = {0, 60, 116};  // ring
       else if (r <= 4.4)
-        p.at(x, y) = selected && r <= 2.6 ? forms::Pixel{255, 140, 0} : forms::Pixel{255, 255, 255};
+        p.At(x, y) = selected && r <= 2.6 ? forms::Pixel{255, 140, 0} : forms::Pixel{255, 255, 255};
     }
   }
   return p;

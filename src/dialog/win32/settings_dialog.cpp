@@ -32,14 +32,14 @@ forms::PropertyBag ButtonDesign(const char* caption) {
 
 // Paints a surface's gradient into its background image, one colour a row.
 void PaintGradient(forms::Container& c, Surface s) {
-  HDC dc = c.background();
+  HDC dc = c.Background();
   if (dc == nullptr) return;
   RECT client{};
-  GetClientRect(c.hwnd(), &client);
-  const auto rows = GradientRows(s, c.ClientHeightTwips(), client.bottom, c.twips().perPixelY);
+  GetClientRect(c.Hwnd(), &client);
+  const auto rows = GradientRows(s, c.ClientHeightTwips(), client.bottom, c.Scale().PerPixelY);
   for (std::size_t y = 0; y < rows.size(); ++y) {
     const Rgb col = rows[y];
-    forms::Gdi<HBRUSH> brush(CreateSolidBrush(RGB(col.red, col.green, col.blue)));
+    const forms::Gdi<HBRUSH> brush(CreateSolidBrush(RGB(col.Red, col.Green, col.Blue)));
     const RECT line{0, static_cast<LONG>(y), client.right, static_cast<LONG>(y) + 1};
     FillRect(dc, &line, brush.get());
   }
@@ -55,65 +55,59 @@ class Nimbrel_P {
     // The panel of music settings comes first: its controls lead the focus
     // order (track combo box, "..."), then "設定", "ｷｬﾝｾﾙ", "その他の作品".
     Pic_C_ = std::make_unique<forms::Panel>(form_, TwipRect{180, 240, 6795, 2535});
-    Pic_C_->font = tahoma;
-    auto& Shape3 = Pic_C_->Add<forms::Outline>({300, 300, 1695, 315});
-    (void)Shape3;
+    Pic_C_->Font = tahoma;
+    Pic_C_->Add<forms::Outline>({300, 300, 1695, 315});  // the frame around the heading
     Label& heading = Pic_C_->Add<Label>({300, 360, 1665, 195});
-    heading.caption = text::Heading;
-    heading.font = ui;
-    heading.centred = true;
+    heading.Caption = text::Heading;
+    heading.Font = ui;
+    heading.Centred = true;
 
     const int rowTop[3] = {1140, 840, 1440};  // none, audio CD, sound file
     const char* choice[3] = {text::NoMusic, text::AudioCd, text::SoundFile};
     for (int i = 0; i < 3; ++i) {
       Img_BGM_[i] = &Pic_C_->Add<forms::Image>({300, rowTop[i], 195, 195});
       lbl_BGM_[i] = &Pic_C_->Add<Label>({540, rowTop[i], 0, 195});
-      lbl_BGM_[i]->caption = choice[i];
-      lbl_BGM_[i]->font = ui;
-      lbl_BGM_[i]->AutoSize(form_.twips());
-      Img_BGM_[i]->onMouseDown = [this, i](int) { ChooseMode(static_cast<std::int16_t>(i)); };
-      lbl_BGM_[i]->onMouseDown = [this, i](int) { ChooseMode(static_cast<std::int16_t>(i)); };
+      lbl_BGM_[i]->Caption = choice[i];
+      lbl_BGM_[i]->Font = ui;
+      lbl_BGM_[i]->AutoSize(form_.Scale());
+      Img_BGM_[i]->OnMouseDown = [this, i](int) { ChooseMode(static_cast<std::int16_t>(i)); };
+      lbl_BGM_[i]->OnMouseDown = [this, i](int) { ChooseMode(static_cast<std::int16_t>(i)); };
     }
     BGM_Repeat_ =
-        std::make_unique<forms::ComboBox>(*Pic_C_, TwipRect{1380, 780, 615, 2400}, Pic_C_->font);
+        std::make_unique<forms::ComboBox>(*Pic_C_, TwipRect{1380, 780, 615, 2400}, Pic_C_->Font);
     Label& repeatCaption = Pic_C_->Add<Label>({2040, 840, 0, 195});
-    repeatCaption.caption = text::RepeatTrack;
-    repeatCaption.font = ui;
-    repeatCaption.AutoSize(form_.twips());
+    repeatCaption.Caption = text::RepeatTrack;
+    repeatCaption.Font = ui;
+    repeatCaption.AutoSize(form_.Scale());
     Cmd_BGM_ = std::make_unique<command::Command>(*Pic_C_, TwipRect{540, 1740, 435, 315},
                                                   ButtonDesign(text::Browse), tahoma);
     lbl_Fname_ = &Pic_C_->Add<Label>({1020, 1740, 5355, 435});
-    lbl_Fname_->font = ui;
-    lbl_Fname_->border = true;
-    lbl_Fname_->codePage = CP_ACP;  // a path, as the system spells it
+    lbl_Fname_->Font = ui;
+    lbl_Fname_->Border = true;
+    lbl_Fname_->CodePage = CP_ACP;  // a path, as the system spells it
 
     Label& credit = form_.Add<Label>({180, 2940, 0, 195});
-    credit.caption = text::Credit;
-    credit.font = ui;
-    credit.colour = RGB(255, 255, 255);
-    credit.AutoSize(form_.twips());
+    credit.Caption = text::Credit;
+    credit.Font = ui;
+    credit.Colour = RGB(255, 255, 255);
+    credit.AutoSize(form_.Scale());
     Cmd_Set_ = std::make_unique<command::Command>(form_, TwipRect{4800, 3000, 1095, 375},
                                                   ButtonDesign(text::Save), tahoma);
     Cmd_Can_ = std::make_unique<command::Command>(form_, TwipRect{5940, 3000, 1035, 375},
                                                   ButtonDesign(text::Cancel), tahoma);
     Cmd_Etc_ = std::make_unique<command::Command>(form_, TwipRect{2880, 3000, 1875, 375},
                                                   ButtonDesign(text::OtherWorks), tahoma);
-    // The stores of the two marks, right of the client area, never seen.
-    Img_Ra_[0] = &form_.Add<forms::Image>({8040, 300, 180, 180});
-    Img_Ra_[1] = &form_.Add<forms::Image>({8040, 600, 180, 180});
-    Img_Ra_[0]->Show(Mark(false));
-    Img_Ra_[1]->Show(Mark(true));
 
-    Cmd_BGM_->onClick = [this] { ChooseFile(); };
-    Cmd_Set_->onClick = [this] { SaveAndClose(); };
-    Cmd_Can_->onClick = [this] { form_.Unload(); };
-    Cmd_Etc_->onClick = [this] { OpenOtherWorks(); };
+    Cmd_BGM_->OnClick = [this] { ChooseFile(); };
+    Cmd_Set_->OnClick = [this] { SaveAndClose(); };
+    Cmd_Can_->OnClick = [this] { form_.Unload(); };
+    Cmd_Etc_->OnClick = [this] { OpenOtherWorks(); };
 
-    form_.onResize = [this] { PaintGradient(form_, Surface::Dialog); };
-    Pic_C_->onResize = [this] { PaintGradient(*Pic_C_, Surface::Panel); };
+    form_.OnResize = [this] { PaintGradient(form_, Surface::Dialog); };
+    Pic_C_->OnResize = [this] { PaintGradient(*Pic_C_, Surface::Panel); };
     Pic_C_->Resized();
-    form_.onLoad = [this] { Form_Load(); };
-    form_.onUnload = [this] { AnimateClose(); };
+    form_.OnLoad = [this] { Form_Load(); };
+    form_.OnUnload = [this] { AnimateClose(); };
   }
 
   // The edited settings after "設定"; nothing for any other way of closing.
@@ -128,7 +122,7 @@ class Nimbrel_P {
   }
 
   void Form_Load() {
-    const forms::Twips& t = form_.twips();
+    const forms::Twips& t = form_.Scale();
     const int screenW = t.ToTwipsX(GetSystemMetrics(SM_CXSCREEN));
     const int screenH = t.ToTwipsY(GetSystemMetrics(SM_CYSCREEN));
     form_.MoveTo((screenW - form_.WidthTwips()) / 2, (screenH - form_.HeightTwips()) / 3);
@@ -136,7 +130,7 @@ class Nimbrel_P {
     ShowMode();
     BGM_Repeat_->SetText(TrackText(bgm_.BgmRepeat));
     for (std::int16_t i = 0; i <= 30; ++i) BGM_Repeat_->AddItem(TrackText(i));
-    lbl_Fname_->caption = bgm_.BgmFile;
+    lbl_Fname_->Caption = bgm_.BgmFile;
     POINT p;
     if (GetCursorPos(&p)) {
       if (p.x >= std::numeric_limits<std::int16_t>::min() &&
@@ -155,9 +149,9 @@ class Nimbrel_P {
   // Marks and enablement for the current mode.
   void ShowMode() {
     const Enablement e = EnablementFor(bgm_.BgmMode);
-    for (int i = 0; i < 3; ++i) Img_BGM_[i]->Show(Img_Ra_[i == e.selectedMark ? 1 : 0]->picture());
-    Cmd_BGM_->SetEnabled(e.fileButton);
-    BGM_Repeat_->Enable(e.repeatCombo);
+    for (int i = 0; i < 3; ++i) Img_BGM_[i]->Show(i == e.SelectedMark ? markOn_ : markOff_);
+    Cmd_BGM_->SetEnabled(e.FileButton);
+    BGM_Repeat_->Enable(e.RepeatCombo);
     Pic_C_->Refresh();
   }
 
@@ -173,7 +167,7 @@ class Nimbrel_P {
     std::array<wchar_t, 255> file{}, fileTitle{};
     OPENFILENAMEW ofn{};
     ofn.lStructSize = OPENFILENAME_SIZE_VERSION_400W;
-    ofn.hwndOwner = form_.hwnd();
+    ofn.hwndOwner = form_.Hwnd();
     ofn.hInstance = GetModuleHandleW(nullptr);
     ofn.lpstrFilter = filter.c_str();
     ofn.lpstrFile = file.data();
@@ -183,7 +177,7 @@ class Nimbrel_P {
     ofn.lpstrTitle = title.c_str();
     if (GetOpenFileNameW(&ofn) <= 0) return;
     bgm_.BgmFile = forms::ToAnsi(file.data());
-    lbl_Fname_->caption = bgm_.BgmFile;
+    lbl_Fname_->Caption = bgm_.BgmFile;
     Pic_C_->Refresh();
   }
 
@@ -195,7 +189,7 @@ class Nimbrel_P {
 
   void OpenOtherWorks() {
     forms::SetMousePointer(IDC_WAIT);
-    ShellExecuteA(form_.hwnd(), "open", OtherWorksAddress, "", "", SW_SHOWNORMAL);
+    ShellExecuteA(form_.Hwnd(), "open", OtherWorksAddress, "", "", SW_SHOWNORMAL);
     forms::SetMousePointer(nullptr);
   }
 
@@ -204,15 +198,15 @@ class Nimbrel_P {
   void AnimateOpen() {
     const RECT from = CursorRect();
     RECT to{};
-    GetWindowRect(form_.hwnd(), &to);
-    DrawAnimatedRects(form_.hwnd(), IDANI_CAPTION, &from, &to);
+    GetWindowRect(form_.Hwnd(), &to);
+    DrawAnimatedRects(form_.Hwnd(), IDANI_CAPTION, &from, &to);
   }
 
   void AnimateClose() {
     RECT from{};
-    GetWindowRect(form_.hwnd(), &from);
+    GetWindowRect(form_.Hwnd(), &from);
     const RECT to = CursorRect();
-    DrawAnimatedRects(form_.hwnd(), IDANI_CAPTION, &from, &to);
+    DrawAnimatedRects(form_.Hwnd(), IDANI_CAPTION, &from, &to);
   }
 
   settings::BgmSettings bgm_;
@@ -225,7 +219,8 @@ class Nimbrel_P {
   std::unique_ptr<command::Command> Cmd_BGM_;
   Label* lbl_Fname_ = nullptr;
   std::unique_ptr<command::Command> Cmd_Set_, Cmd_Can_, Cmd_Etc_;
-  std::array<forms::Image*, 2> Img_Ra_{};
+  // The marks of a choice that is not selected and of the selected one.
+  const forms::Picture markOff_ = Mark(false), markOn_ = Mark(true);
   std::int16_t cursorX_ = 0, cursorY_ = 0;
 };
 

@@ -16,14 +16,14 @@
 #include "forms/font.h"
 #include "forms/picture.h"
 #include "forms/win32/gdi_objects.h"
+#include "forms/win32/window.h"
 
 namespace forms {
 
 struct TwipRect {
-  int left, top, width, height;
+  int Left, Top, Width, Height;
 };
 
-class Container;
 class Timer;
 
 // Runs the thread's messages until no form is left.
@@ -37,10 +37,10 @@ class Windowless {
   virtual void Paint(HDC dc, const Twips& t) = 0;
   RECT PixelRect(const Twips& t) const;
 
-  TwipRect bounds{};
-  bool visible = true;
+  TwipRect Bounds{};
+  bool Visible = true;
   // Mouse press over the control: 1 left, 2 right, 4 middle.
-  std::function<void(int button)> onMouseDown;
+  std::function<void(int button)> OnMouseDown;
 };
 
 class Label : public Windowless {
@@ -49,16 +49,15 @@ class Label : public Windowless {
   // Sizes the label to its caption (the width, and the height of one line).
   void AutoSize(const Twips& t);
 
-  std::string caption;
-  UINT codePage = 932;  // of the caption: Shift-JIS, or CP_ACP for paths
-  Font font;
-  COLORREF colour = RGB(0, 0, 0);
-  bool centred = false;
-  bool border = false;
+  std::string Caption;
+  UINT CodePage = 932;  // of the caption: Shift-JIS, or CP_ACP for paths
+  forms::Font Font;
+  COLORREF Colour = RGB(0, 0, 0);
+  bool Centred = false;
+  bool Border = false;
 
  private:
-  Gdi<HFONT> gdiFont_;
-  Font made_;
+  FontCache gdiFont_;
 };
 
 class Image : public Windowless {
@@ -68,10 +67,8 @@ class Image : public Windowless {
   void Show(const Picture& p);
   // Shows a bitmap at its own size, opaque; takes it over.
   void Show(HBITMAP bitmap);
-  const Picture& picture() const { return picture_; }
 
  private:
-  Picture picture_;
   MemoryImage image_;
   bool opaque_ = false;
 };
@@ -79,55 +76,52 @@ class Image : public Windowless {
 class Outline : public Windowless {
  public:
   void Paint(HDC dc, const Twips& t) override;
-  COLORREF colour = RGB(0, 0, 0);
+  COLORREF Colour = RGB(0, 0, 0);
 };
 
 // A window whose background is a persistent image: what is drawn into it
 // stays until drawn over, and every repaint shows it with the windowless
 // controls on top.
-class Container {
+class Container : public Window {
  public:
-  virtual ~Container();
-  Container(const Container&) = delete;
-  Container& operator=(const Container&) = delete;
-
-  HWND hwnd() const { return hwnd_; }
-  const Twips& twips() const { return twips_; }
+  const Twips& Scale() const { return twips_; }
   // The background image (client size); draw into it, then Refresh.
-  HDC background() const { return background_.dc(); }
+  HDC Background() const { return background_.Dc(); }
   int ClientWidthTwips() const;
   int ClientHeightTwips() const;
   void Refresh();
-  // Fits the background image to the client area and redraws it (onResize).
+  // Fits the background image to the client area and redraws it (OnResize).
   void Resized();
 
   template <class T>
   T& Add(TwipRect r) {
     auto c = std::make_unique<T>();
-    c->bounds = r;
+    c->Bounds = r;
     T& ref = *c;
     items_.push_back(std::move(c));
     return ref;
   }
 
   // Called when the window gets its size, after the background image has
-  // been filled with backColour; draw the rest of the background here.
-  std::function<void()> onResize;
-  COLORREF backColour = RGB(0xC0, 0xC0, 0xC0);
+  // been filled with BackColour; draw the rest of the background here.
+  std::function<void()> OnResize;
+  COLORREF BackColour = RGB(0xC0, 0xC0, 0xC0);
 
  protected:
   friend class Timer;
   Container() = default;
-  void Attach(HWND hwnd);
-  // Messages common to forms and panels; false when not handled.
-  bool HandleCommon(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
+  // Messages common to forms and panels.
+  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
-  HWND hwnd_ = nullptr;
   Twips twips_ = Twips::OfScreen();
   MemoryImage background_;
   std::vector<std::unique_ptr<Windowless>> items_;
   std::map<UINT_PTR, Timer*> timers_;
   UINT_PTR nextTimerId_ = 1;
+
+ private:
+  void Paint();
+  void MouseDown(int button, POINT p);
 };
 
 // A periodic timer of a form or panel; its ticks arrive on the form's thread.
@@ -153,10 +147,10 @@ class Timer {
 class Panel : public Container {
  public:
   Panel(Container& parent, TwipRect r);
-  Font font;  // the font of controls placed on it that have none of their own
+  forms::Font Font;  // the font of controls placed on it that have none of their own
 
  private:
-  static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM);
+  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 };
 
 // A top-level form with a caption and a fixed client size.
@@ -181,18 +175,18 @@ class Form : public Container {
   // Shows the form and runs its messages until it is unloaded. Tab and
   // shift+tab move the focus between the controls that take it.
   void ShowModal();
-  // Unloads the form: onUnload, then the window goes away.
+  // Unloads the form: OnUnload, then the window goes away.
   void Unload();
   void MoveTo(int leftTwips, int topTwips);
   int WidthTwips() const;
   int HeightTwips() const;
 
-  std::function<void()> onLoad;          // before the first showing
-  std::function<void()> onUnload;        // while still visible
-  std::function<void()> onCloseRequest;  // close box, Alt+F4, Escape: defaults to Unload
+  std::function<void()> OnLoad;          // before the first showing
+  std::function<void()> OnUnload;        // while still visible
+  std::function<void()> OnCloseRequest;  // close box, Alt+F4, Escape: defaults to Unload
 
  private:
-  static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM);
+  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
   bool unloaded_ = false;
   bool modal_ = false;
 };
@@ -201,17 +195,16 @@ class Form : public Container {
 class ComboBox {
  public:
   ComboBox(Panel& parent, TwipRect r, const Font& font);
-  ~ComboBox();
-  HWND hwnd() const { return hwnd_; }
+  HWND Hwnd() const { return hwnd_.get(); }
   void AddItem(const std::string& text);
-  int ItemCount() const;
   std::string Text() const;  // Shift-JIS bytes as typed are not kept: ANSI of the shown text
   void SetText(const std::string& text);
-  void Enable(bool on) { EnableWindow(hwnd_, on); }
+  void Enable(bool on) { EnableWindow(hwnd_.get(), on); }
 
  private:
-  HWND hwnd_ = nullptr;
+  // The font outlives the window that uses it.
   Gdi<HFONT> font_;
+  OwnedWindow hwnd_;
 };
 
 // The screen-wide mouse pointer: IDC_WAIT while busy, nullptr for the

@@ -1,7 +1,7 @@
 #include "forms/win32/gdi_objects.h"
 
 #include <cmath>
-#include <vector>
+#include <utility>
 
 namespace forms {
 
@@ -34,98 +34,90 @@ MemoryImage::MemoryImage(int width, int height) {
   bi.bmiHeader.biBitCount = 32;
   bi.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
-  HDC screen = GetDC(nullptr);
-  bitmap_ = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  dc_ = CreateCompatibleDC(screen);
-  ReleaseDC(nullptr, screen);
-  if (bitmap_ == nullptr || dc_ == nullptr) {
-    Reset();
-    return;
-  }
-  old_ = SelectObject(dc_, bitmap_);
-  width_ = width;
-  height_ = height;
+  const WindowDc screen;
+  Gdi<HBITMAP> bitmap(CreateDIBSection(screen.Get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+  OwnedDc dc(CreateCompatibleDC(screen.Get()));
+  Adopt(std::move(dc), std::move(bitmap), width, height);
 }
 
-MemoryImage::MemoryImage(const Picture& picture) : MemoryImage(picture.width, picture.height) {
-  if (!valid()) return;
-  for (int y = 0; y < picture.height; ++y)
-    for (int x = 0; x < picture.width; ++x) {
-      const Pixel p = picture.at(x, y);
-      SetPixelV(dc_, x, y, RGB(p.red, p.green, p.blue));
+MemoryImage::MemoryImage(const Picture& picture) : MemoryImage(picture.Width, picture.Height) {
+  if (!Valid()) return;
+  for (int y = 0; y < picture.Height; ++y)
+    for (int x = 0; x < picture.Width; ++x) {
+      const Pixel p = picture.At(x, y);
+      SetPixelV(Dc(), x, y, RGB(p.Red, p.Green, p.Blue));
     }
 }
 
 MemoryImage::MemoryImage(HBITMAP adopt) {
+  Gdi<HBITMAP> bitmap(adopt);
   BITMAP bm{};
-  if (adopt == nullptr || GetObjectW(adopt, sizeof bm, &bm) == 0) {
-    if (adopt != nullptr) DeleteObject(adopt);
-    return;
-  }
-  dc_ = CreateCompatibleDC(nullptr);
-  if (dc_ == nullptr) {
-    DeleteObject(adopt);
-    return;
-  }
-  bitmap_ = adopt;
-  old_ = SelectObject(dc_, bitmap_);
-  width_ = bm.bmWidth;
-  height_ = bm.bmHeight;
+  if (bitmap == nullptr || GetObjectW(bitmap.get(), sizeof bm, &bm) == 0) return;
+  Adopt(OwnedDc(CreateCompatibleDC(nullptr)), std::move(bitmap), bm.bmWidth, bm.bmHeight);
 }
+
+MemoryImage::MemoryImage(MemoryImage&& o) noexcept
+    : dc_(std::move(o.dc_)),
+      bitmap_(std::move(o.bitmap_)),
+      selection_(std::move(o.selection_)),
+      width_(std::exchange(o.width_, 0)),
+      height_(std::exchange(o.height_, 0)) {}
 
 MemoryImage& MemoryImage::operator=(MemoryImage&& o) noexcept {
   if (this != &o) {
-    Reset();
-    dc_ = o.dc_;
-    bitmap_ = o.bitmap_;
-    old_ = o.old_;
-    width_ = o.width_;
-    height_ = o.height_;
-    o.dc_ = nullptr;
-    o.bitmap_ = nullptr;
-    o.old_ = nullptr;
+    MemoryImage old(std::move(*this));  // taken down in order as it goes
+    dc_ = std::move(o.dc_);
+    bitmap_ = std::move(o.bitmap_);
+    selection_ = std::move(o.selection_);
+    width_ = std::exchange(o.width_, 0);
+    height_ = std::exchange(o.height_, 0);
   }
   return *this;
 }
 
-void MemoryImage::Reset() {
-  if (dc_ != nullptr && old_ != nullptr) SelectObject(dc_, old_);
-  if (bitmap_ != nullptr) DeleteObject(bitmap_);
-  if (dc_ != nullptr) DeleteDC(dc_);
-  dc_ = nullptr;
-  bitmap_ = nullptr;
-  old_ = nullptr;
-  width_ = height_ = 0;
+void MemoryImage::Adopt(OwnedDc dc, Gdi<HBITMAP> bitmap, int width, int height) {
+  if (dc == nullptr || bitmap == nullptr) return;
+  dc_ = std::move(dc);
+  bitmap_ = std::move(bitmap);
+  selection_ = std::make_unique<Selected>(dc_.get(), bitmap_.get());
+  width_ = width;
+  height_ = height;
 }
 
 Twips Twips::OfScreen() {
-  HDC screen = GetDC(nullptr);
-  const int dx = GetDeviceCaps(screen, LOGPIXELSX), dy = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(nullptr, screen);
+  const WindowDc screen;
+  const int dx = GetDeviceCaps(screen.Get(), LOGPIXELSX);
+  const int dy = GetDeviceCaps(screen.Get(), LOGPIXELSY);
   Twips t;
-  if (dx > 0) t.perPixelX = 1440 / dx;
-  if (dy > 0) t.perPixelY = 1440 / dy;
-  if (t.perPixelX <= 0) t.perPixelX = 1;
-  if (t.perPixelY <= 0) t.perPixelY = 1;
+  if (dx > 0) t.PerPixelX = 1440 / dx;
+  if (dy > 0) t.PerPixelY = 1440 / dy;
+  if (t.PerPixelX <= 0) t.PerPixelX = 1;
+  if (t.PerPixelY <= 0) t.PerPixelY = 1;
   return t;
 }
 
 Gdi<HFONT> MakeFont(const Font& f) {
-  HDC screen = GetDC(nullptr);
-  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(nullptr, screen);
-  const int height = -static_cast<int>(std::lround(f.size * dpi / 72.0));
-  const std::wstring face = Widen(f.name);
+  const int dpi = GetDeviceCaps(WindowDc().Get(), LOGPIXELSY);
+  const int height = -static_cast<int>(std::lround(f.Size * dpi / 72.0));
+  const std::wstring face = Widen(f.Name);
   LOGFONTW lf{};
   lf.lfHeight = height;
-  lf.lfWeight = f.weight;
-  lf.lfItalic = f.italic;
-  lf.lfUnderline = f.underline;
-  lf.lfStrikeOut = f.strikethrough;
-  lf.lfCharSet = static_cast<BYTE>(f.charset);
+  lf.lfWeight = f.Weight;
+  lf.lfItalic = f.Italic;
+  lf.lfUnderline = f.Underline;
+  lf.lfStrikeOut = f.Strikethrough;
+  lf.lfCharSet = static_cast<BYTE>(f.Charset);
   lf.lfQuality = DEFAULT_QUALITY;
   lstrcpynW(lf.lfFaceName, face.c_str(), LF_FACESIZE);
   return Gdi<HFONT>(CreateFontIndirectW(&lf));
+}
+
+HFONT FontCache::Realize(const Font& f) {
+  if (gdi_ == nullptr || !(made_ == f)) {
+    gdi_ = MakeFont(f);
+    made_ = f;
+  }
+  return gdi_.get();
 }
 
 }  // namespace forms

@@ -15,9 +15,9 @@ bool Nimbrel_R::ShowIn(HWND pane) {
   if (pane == nullptr || !IsWindow(pane) || !GetWindowRect(pane, &r) || !Loaded()) return false;
   const int width = r.right - r.left, height = r.bottom - r.top;
   // A child window is no pop-up.
-  const LONG style = GetWindowLongA(hwnd(), GWL_STYLE);
-  SetWindowLongA(hwnd(), GWL_STYLE, (style & ~WS_POPUP) | WS_CHILD);
-  if (SetParent(hwnd(), pane) == nullptr) return false;
+  const LONG style = GetWindowLongA(Hwnd(), GWL_STYLE);
+  SetWindowLongA(Hwnd(), GWL_STYLE, (style & ~WS_POPUP) | WS_CHILD);
+  if (SetParent(Hwnd(), pane) == nullptr) return false;
   MovePixels(0, 0, width, height);
   Show();
   return true;

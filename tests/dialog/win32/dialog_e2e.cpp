@@ -1,339 +1,174 @@
-// The real settings dialog (Vorrasin.scr /c) driven with real mouse clicks
-// at its controls, and what it leaves in the settings file.
+// The real settings dialog (Vorrasin.scr /c) under Wine, driven by mouse and keys, and what it
+// leaves in the settings file; one start of the program per scenario.
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
+#include "common/contract.h"
 #include "support/win32/desktop.h"
 
 namespace {
 
-constexpr char Title[] = "<Vorrasin>";
-const std::string KeyMode = "BGM\x8b\xe6\x95\xaa";
-const std::string KeyRepeat = "BGM\xd8\xcb\xdf\xb0\xc4";
-const std::string KeyFile = "BGM\xcc\xa7\xb2\xd9";
+using contract::DialogCaption;
 
-std::string IniPath() { return desktop::ProgramFolder() + "Vorrasin.ini"; }
+std::string IniPath() { return desktop::ProgramFolder() + contract::IniFile; }
 
 std::string Ini(const std::string& mode, const std::string& repeat, const std::string& file) {
-  return "[Section]\r\n" + KeyMode + "=" + mode + "\r\n" + KeyRepeat + "=" + repeat + "\r\n" +
-         KeyFile + "=" + file + "\r\n";
-}
-
-struct Controls {
-  HWND panel = nullptr, combo = nullptr, browse = nullptr;
-  std::vector<HWND> buttons;  // the Command windows on the dialog itself
-};
-
-BOOL CALLBACK Collect(HWND w, LPARAM lp) {
-  auto* c = reinterpret_cast<Controls*>(lp);
-  char cls[64] = {}, parentCls[64] = {};
-  GetClassNameA(w, cls, sizeof cls);
-  GetClassNameA(GetParent(w), parentCls, sizeof parentCls);
-  const std::string k = cls, pk = parentCls;
-  if (k == "VorrasinPanel") c->panel = w;
-  if (k == "ComboBox") c->combo = w;
-  if (k == "VorrasinCommand" && pk == "VorrasinPanel") c->browse = w;
-  if (k == "VorrasinCommand" && pk == "VorrasinForm") c->buttons.push_back(w);
-  return TRUE;
+  return std::string("[") + contract::IniSection + "]\r\n" + contract::KeyMode + "=" + mode +
+         "\r\n" + contract::KeyRepeat + "=" + repeat + "\r\n" + contract::KeyFile + "=" + file +
+         "\r\n";
 }
 
 class Dialog : public ::testing::Test {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(desktop::WaitForNoWindow(Title, 5000)) << "a dialog from before is still open";
-    sound_ = desktop::ProgramFolder() + "e2e tone.wav";
-    ASSERT_TRUE(desktop::WriteBytes(sound_, "RIFF"));
-  }
-  void TearDown() override {
-    DeleteFileA(IniPath().c_str());
-    DeleteFileA(sound_.c_str());
-  }
+  void SetUp() override { ASSERT_TRUE(desktop::WaitForNoWindow(DialogCaption, 5000)); }
+  void TearDown() override { DeleteFileA(IniPath().c_str()); }
 
-  // Starts the dialog over the given settings file.
-  void Open(const std::string& ini) {
+  // Starts the shell over this settings file; waits until the dialog is painted.
+  void Open(const std::string& ini, const char* args) {
     ASSERT_TRUE(desktop::WriteBytes(IniPath(), ini));
-    before_ = desktop::ReadBytes(IniPath());
-    proc_ = desktop::Process::Start(desktop::ProgramFolder() + "Vorrasin.scr", "/c");
-    ASSERT_TRUE(proc_.Started());
-    dialog_ = desktop::WaitForWindow(Title, 15000);
+    proc_ = desktop::Process::Start(desktop::ProgramFolder() + contract::ShellFile, args);
+    dialog_ = desktop::WaitForWindow(DialogCaption, 15000);
     ASSERT_NE(dialog_, nullptr) << "no settings dialog";
-    // Wait until it is shown and painted.
     for (int i = 0; i < 200 && !IsWindowVisible(dialog_); ++i) Sleep(25);
     Sleep(400);
-    controls_ = Controls{};
-    EnumChildWindows(dialog_, Collect, reinterpret_cast<LPARAM>(&controls_));
-    ASSERT_NE(controls_.panel, nullptr);
-    ASSERT_NE(controls_.combo, nullptr);
-    ASSERT_NE(controls_.browse, nullptr);
-    ASSERT_EQ(controls_.buttons.size(), 3u);
-    POINT origin{0, 0};
-    ClientToScreen(dialog_, &origin);
-    client_ = origin;
+    const HWND panel = FindWindowExA(dialog_, nullptr, "VorrasinPanel", nullptr);
+    combo_ = FindWindowExA(panel, nullptr, "ComboBox", nullptr);
+    browse_ = FindWindowExA(panel, nullptr, "VorrasinCommand", nullptr);
+    for (HWND b = nullptr; (b = FindWindowExA(dialog_, b, "VorrasinCommand", nullptr));)
+      buttons_.push_back(b);  // 設定, ｷｬﾝｾﾙ, その他の作品
+    ASSERT_TRUE(combo_ && browse_ && buttons_.size() == 3);
+    ClientToScreen(dialog_, &client_);
   }
 
-  // Screen point of a position in twips on the dialog, or on the panel.
-  POINT OnDialog(int xTwips, int yTwips) const {
-    return {client_.x + xTwips / 15, client_.y + yTwips / 15};
+  // Screen point of a twip position on the dialog, or on the panel.
+  POINT At(int x, int y) const { return {client_.x + x / 15, client_.y + y / 15}; }
+  POINT OnPanel(int x, int y) const { return At(180 + x, 240 + y); }
+  static void MoveTo(POINT p, DWORD wait) {
+    desktop::MoveMouse(p.x, p.y);
+    Sleep(wait);
   }
-  POINT OnPanel(int xTwips, int yTwips) const { return OnDialog(180 + xTwips, 240 + yTwips); }
-
-  void Click(POINT p, bool right = false) {
+  static void Click(POINT p, bool right = false) {
     desktop::ClickAt(p.x, p.y, right);
     Sleep(250);
   }
-  // The middle of a button, given its twip rectangle on the dialog.
-  void ClickButton(int left, int top, int width, int height) {
-    Click(OnDialog(left + width / 2, top + height / 2));
-  }
-  void ClickSave() { ClickButton(4800, 3000, 1095, 375); }
-  void ClickCancel() { ClickButton(5940, 3000, 1035, 375); }
-
-  void ExpectEnded() {
+  // The program ended cleanly, leaving these bytes in the settings file.
+  void ExpectEnded(const std::string& ini) {
     DWORD code = 1;
     ASSERT_TRUE(proc_.WaitExit(10000, &code)) << "the dialog did not close";
     EXPECT_EQ(code, 0u);
-    EXPECT_EQ(FindWindowA(nullptr, Title), nullptr);
+    EXPECT_EQ(desktop::ReadBytes(IniPath()), ini);
   }
 
-  // Which of the three marks (0 none, 1 audio CD, 2 sound file) shows the
-  // dot, -1 for none; also checks each mark is drawn at all.
-  int SelectedMark() {
+  // The mark with the dot (index = mode, -1 none); whether the combo box and "..." work.
+  void ExpectMode(int mark, bool combo, bool browse) {
     const int rowTop[3] = {1140, 840, 1440};
-    const desktop::Shot shot =
-        desktop::TakeShot(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
-    int selected = -1;
     for (int i = 0; i < 3; ++i) {
       const POINT p = OnPanel(300, rowTop[i]);
-      const std::uint32_t centre = shot.At(p.x + 5, p.y + 5);
-      const std::uint32_t ring = shot.At(p.x + 1, p.y + 5);
-      EXPECT_EQ(ring, 0x003C74u) << "mark " << i << " not drawn";
-      if (centre == 0xFF8C00u) {
-        EXPECT_EQ(selected, -1);
-        selected = i;
-      } else {
-        EXPECT_EQ(centre, 0xFFFFFFu) << "mark " << i;
-      }
+      const desktop::Shot shot = desktop::TakeShot(p.x, p.y, 12, 12);
+      EXPECT_EQ(shot.At(1, 5), 0x003C74u) << "ring of mark " << i;
+      EXPECT_EQ(shot.At(5, 5), i == mark ? 0xFF8C00u : 0xFFFFFFu) << "dot of mark " << i;
     }
-    return selected;
+    EXPECT_EQ(IsWindowEnabled(combo_) != FALSE, combo);
+    EXPECT_EQ(IsWindowEnabled(browse_) != FALSE, browse);
   }
 
   desktop::Process proc_;
-  HWND dialog_ = nullptr;
-  Controls controls_;
-  POINT client_{};
-  std::string before_, sound_;
+  HWND dialog_ = nullptr, combo_ = nullptr, browse_ = nullptr;
+  std::vector<HWND> buttons_;
+  POINT client_{0, 0};
+  const POINT save_{4800 + 547, 3000 + 187}, cancel_{5940 + 517, 3000 + 187};  // twips
 };
 
-TEST_F(Dialog, CaptionClientSizeAndLook) {
-  Open(Ini("1", "7", ""));
-  char caption[64] = {};
+TEST_F(Dialog, LooksAsDesignedLightsUpAndTheCloseBoxWritesNothing) {
+  Open(Ini("1", "7", ""), "/c:1234");
+  char caption[64] = {}, track[16] = {};
   GetWindowTextA(dialog_, caption, sizeof caption);
-  EXPECT_STREQ(caption, Title);
-  RECT c{};
+  EXPECT_STREQ(caption, DialogCaption);
+  RECT c{}, w{};
   GetClientRect(dialog_, &c);
-  EXPECT_EQ(c.right, 479);
-  EXPECT_EQ(c.bottom, 252);
+  GetWindowRect(dialog_, &w);
+  EXPECT_EQ(c.right * 1000 + c.bottom, 479252) << "client size";
   EXPECT_EQ(GetWindowLongA(dialog_, GWL_STYLE) & WS_THICKFRAME, 0) << "must not be resizable";
   // Centred across, a third of the free height down.
-  RECT w{};
-  GetWindowRect(dialog_, &w);
-  const int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
-  EXPECT_NEAR(w.left, (sw - (w.right - w.left)) / 2, 1);
-  EXPECT_NEAR(w.top, (sh - (w.bottom - w.top)) / 3, 1);
-  // The gradients: dark navy at the dialog's top row, lavender in the
-  // middle (left of the panel), grey on the panel.
+  EXPECT_NEAR(w.left, (GetSystemMetrics(SM_CXSCREEN) - (w.right - w.left)) / 2, 1);
+  EXPECT_NEAR(w.top, (GetSystemMetrics(SM_CYSCREEN) - (w.bottom - w.top)) / 3, 1);
+  // Navy top and bottom rows, lavender middle, grey panel, the Normal face's frame on 設定.
   const desktop::Shot shot = desktop::TakeShot(client_.x, client_.y, 479, 252);
-  EXPECT_EQ(shot.At(4, 0), 0x030321u);  // the line at 14 twips: (3, 3, 33)
-  EXPECT_EQ(shot.At(4, 126), 0xDCDCFAu);
-  EXPECT_EQ(shot.At(4, 251), 0x00001Eu);
-  const std::uint32_t panelMiddle = shot.At(12 + 400, 16 + 84);
-  EXPECT_EQ(panelMiddle & 0xFF, (panelMiddle >> 8) & 0xFF) << "panel is grey";
-  EXPECT_GT(panelMiddle & 0xFF, 0xF0u);
-  // A Normal button face: dark blue frame at its top edge.
-  EXPECT_EQ(shot.At(320 + 30, 200), 0x003C74u);
-  EXPECT_EQ(SelectedMark(), 1);
-  ClickCancel();
-  ExpectEnded();
-}
+  const int pixels[] = {4,   0,   0x030321, 4,   126, 0xDCDCFA, 4, 251, 0x00001E,  // x, y, colour
+                        412, 100, 0xFAFAFA, 350, 200, 0x003C74};
+  for (int i = 0; i < 15; i += 3)
+    EXPECT_EQ(shot.At(pixels[i], pixels[i + 1]), std::uint32_t(pixels[i + 2])) << "pixel " << i / 3;
+  ExpectMode(1, true, false);
+  // The stored track shown; 31 items listed, the first one empty.
+  SendMessageA(combo_, WM_GETTEXT, sizeof track, reinterpret_cast<LPARAM>(track));
+  EXPECT_STREQ(track, "7");
+  EXPECT_EQ(SendMessageA(combo_, CB_GETCOUNT, 0, 0), 31);
+  EXPECT_EQ(SendMessageA(combo_, CB_GETLBTEXTLEN, 0, 0), 0);
 
-TEST_F(Dialog, MarksAndEnablementForEachStoredMode) {
-  struct Case {
-    std::string mode;
-    int mark;
-    bool combo, browse;
-  };
-  for (const Case& c : {Case{"0", 0, false, false}, Case{"1", 1, true, false},
-                        Case{"2", 2, false, true}, Case{"5", -1, false, false}}) {
-    SCOPED_TRACE("mode " + c.mode);
-    Open(Ini(c.mode, "3", c.mode == "2" ? sound_ : ""));
-    EXPECT_EQ(SelectedMark(), c.mark);
-    EXPECT_EQ(IsWindowEnabled(controls_.combo) != FALSE, c.combo);
-    EXPECT_EQ(IsWindowEnabled(controls_.browse) != FALSE, c.browse);
-    // The combo box shows the stored track and lists 31 items, the first empty.
-    char text[16] = {};
-    SendMessageA(controls_.combo, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
-    EXPECT_STREQ(text, "3");
-    EXPECT_EQ(SendMessageA(controls_.combo, CB_GETCOUNT, 0, 0), 31);
-    EXPECT_EQ(SendMessageA(controls_.combo, CB_GETLBTEXTLEN, 0, 0), 0);
-    ClickCancel();
-    ExpectEnded();
-    EXPECT_EQ(desktop::ReadBytes(IniPath()), before_);
-  }
-}
+  // ｷｬﾝｾﾙ's orange ring under the pointer, gone a poll after it left.
+  auto ring = [&] { return desktop::TakeShot(client_.x + 426, client_.y + 201, 1, 1).pixels[0]; };
+  const std::uint32_t resting = ring();
+  const POINT cancel = At(cancel_.x, cancel_.y);
+  Click({cancel.x, cancel.y - 200});  // on the dialog, away from every control
+  MoveTo(cancel, 300);
+  EXPECT_EQ(ring(), 0xFF9C1Cu);
+  MoveTo({cancel.x, cancel.y - 100}, 400);
+  EXPECT_EQ(ring(), resting);
 
-TEST_F(Dialog, ClickingAChoiceSelectsItAndEnablesOnlyItsControls) {
-  Open(Ini("1", "7", ""));
-  Click(OnPanel(540 + 100, 1440 + 90));  // the label "MP3、WAV"
-  EXPECT_EQ(SelectedMark(), 2);
-  EXPECT_FALSE(IsWindowEnabled(controls_.combo));
-  EXPECT_TRUE(IsWindowEnabled(controls_.browse));
-  Click(OnPanel(300 + 90, 1140 + 90), true);  // right button on the mark of "無し"
-  EXPECT_EQ(SelectedMark(), 0);
-  EXPECT_FALSE(IsWindowEnabled(controls_.browse));
-  Click(OnPanel(540 + 100, 840 + 90));  // "音楽CD"
-  EXPECT_EQ(SelectedMark(), 1);
-  EXPECT_TRUE(IsWindowEnabled(controls_.combo));
-  ClickCancel();
-  ExpectEnded();
-  EXPECT_EQ(desktop::ReadBytes(IniPath()), before_) << "cancel wrote to the settings file";
-}
-
-TEST_F(Dialog, SaveWritesTheThreeKeys) {
-  Open(Ini("2", "7", sound_));
-  Click(OnPanel(540 + 60, 1140 + 90));  // "無し"
-  ClickSave();
-  ExpectEnded();
-  // The path is still written, whatever the mode.
-  EXPECT_EQ(desktop::ReadBytes(IniPath()), Ini("0", "7", sound_));
-}
-
-TEST_F(Dialog, HandEditedModeIsWrittenBackUnlessAChoiceIsClicked) {
-  Open(Ini("5", "0", ""));
-  ClickSave();
-  ExpectEnded();
-  EXPECT_EQ(desktop::ReadBytes(IniPath()), Ini("5", "0", ""));
-}
-
-TEST_F(Dialog, TrackTextIsSavedRoundedOrAsZero) {
-  for (auto [typed, saved] : {std::pair<const char*, const char*>{"3.5", "4"},
-                              {"2.5", "2"},
-                              {"abc", "0"},
-                              {"", "0"},
-                              {"99999", "0"},
-                              {"12", "12"}}) {
-    SCOPED_TRACE(typed);
-    Open(Ini("1", "7", ""));
-    SendMessageA(controls_.combo, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(typed));
-    ClickSave();
-    ExpectEnded();
-    EXPECT_EQ(desktop::ReadBytes(IniPath()), Ini("1", saved, ""));
-  }
-}
-
-TEST_F(Dialog, CloseBoxWritesNothing) {
-  Open(Ini("1", "7", ""));
-  Click(OnPanel(540 + 60, 1140 + 90));
+  auto second = desktop::Process::Start(desktop::ProgramFolder() + contract::ShellFile, "/c");
+  EXPECT_TRUE(second.WaitExit(10000)) << "the second start stayed";
   PostMessageA(dialog_, WM_SYSCOMMAND, SC_CLOSE, 0);
-  ExpectEnded();
-  EXPECT_EQ(desktop::ReadBytes(IniPath()), before_);
+  ExpectEnded(Ini("1", "7", ""));
 }
 
-TEST_F(Dialog, EveryConfigureFormOpensIt) {
-  for (const char* args : {"/c:1234", "-C", "/C 5678"}) {
-    SCOPED_TRACE(args);
-    ASSERT_TRUE(desktop::WriteBytes(IniPath(), Ini("0", "0", "")));
-    desktop::Process p = desktop::Process::Start(desktop::ProgramFolder() + "Vorrasin.scr", args);
-    HWND w = desktop::WaitForWindow(Title, 15000);
-    ASSERT_NE(w, nullptr);
-    PostMessageA(w, WM_CLOSE, 0, 0);
-    DWORD code = 1;
-    EXPECT_TRUE(p.WaitExit(10000, &code));
-    EXPECT_EQ(code, 0u);
-  }
-}
-
-TEST_F(Dialog, TabWalksTheControlsThatTakeInput) {
-  Open(Ini("2", "0", sound_));  // "..." enabled, the combo box not
-  const DWORD thread = GetWindowThreadProcessId(dialog_, nullptr);
-  auto focused = [&] {
+TEST_F(Dialog, TabOrderThenChoosingByLabelAndMarkAndSaving) {
+  const std::string sound =
+      desktop::ProgramFolder() + contract::RendererFile;  // a file that exists
+  Open(Ini("2", "0", sound), "/c");
+  ExpectMode(2, false, true);
+  // "...", 設定, ｷｬﾝｾﾙ, その他の作品 and round again: the marks and labels
+  // never take the focus. Keys never press a button.
+  desktop::Activate(dialog_);
+  for (HWND expected : {browse_, buttons_[0], buttons_[1], buttons_[2], browse_}) {
     GUITHREADINFO info{};
     info.cbSize = sizeof info;
-    GetGUIThreadInfo(thread, &info);
-    return info.hwndFocus;
-  };
-  desktop::Activate(dialog_);
-  // "..." first, then "設定", "ｷｬﾝｾﾙ", "その他の作品", and round again; the
-  // marks and labels never take the focus.
-  const std::vector<HWND> order = {controls_.browse, controls_.buttons[0], controls_.buttons[1],
-                                   controls_.buttons[2], controls_.browse};
-  EXPECT_EQ(focused(), order[0]);
-  for (std::size_t i = 1; i < order.size(); ++i) {
+    GetGUIThreadInfo(GetWindowThreadProcessId(dialog_, nullptr), &info);
+    EXPECT_EQ(info.hwndFocus, expected);
     desktop::PressKey(VK_TAB);
     Sleep(200);
-    EXPECT_EQ(focused(), order[i]) << "after " << i << " tabs";
   }
-  // Keys never press a button: Enter and space leave the dialog open.
   desktop::PressKey(VK_RETURN);
   desktop::PressKey(VK_SPACE);
   Sleep(300);
-  EXPECT_TRUE(proc_.Running());
-  ClickCancel();
-  ExpectEnded();
-  EXPECT_EQ(desktop::ReadBytes(IniPath()), before_);
+  ASSERT_TRUE(proc_.Running());
+
+  Click(OnPanel(540 + 60, 1140 + 90));  // the label 無し
+  ExpectMode(0, false, false);
+  Click(OnPanel(300 + 90, 840 + 90), true);  // the right button on the mark of 音楽CD
+  ExpectMode(1, true, false);
+  SendMessageA(combo_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("3.5"));
+  Click(At(save_.x, save_.y));
+  // The track rounded to even; the path written whatever the mode.
+  ExpectEnded(Ini("1", "4", sound));
 }
 
-TEST_F(Dialog, SecondStartEndsAtOnce) {
-  Open(Ini("0", "0", ""));
-  desktop::Process second =
-      desktop::Process::Start(desktop::ProgramFolder() + "Vorrasin.scr", "/c");
-  DWORD code = 1;
-  EXPECT_TRUE(second.WaitExit(10000, &code)) << "the second start stayed";
-  EXPECT_TRUE(proc_.Running());
-  ClickCancel();
-  ExpectEnded();
-}
-
-TEST_F(Dialog, DraggingOffTheButtonCancelsItsClick) {
-  Open(Ini("1", "7", ""));
-  const POINT save = OnDialog(4800 + 547, 3000 + 187);
-  auto move = [](POINT p) { desktop::MoveMouse(p.x, p.y); };
-  auto button = desktop::MouseButton;
-  move(save);
+TEST_F(Dialog, HandEditedModeDraggingOffCancelsAClickAndCancelWritesNothing) {
+  Open(Ini("5", "7", ""), "-C");
+  ExpectMode(-1, false, false);         // no mark for a mode from a hand-edited file
+  Click(OnPanel(540 + 100, 840 + 90));  // the label 音楽CD
+  ExpectMode(1, true, false);
+  const POINT save = At(save_.x, save_.y);
+  MoveTo(save, 200);
+  desktop::MouseButton(MOUSEEVENTF_LEFTDOWN);
   Sleep(200);
-  button(MOUSEEVENTF_LEFTDOWN);
-  Sleep(200);
-  move(POINT{save.x, save.y - 60});  // off the button, onto the dialog
-  Sleep(400);                        // the 100 ms poll sees it gone
-  move(save);                        // back, left button still held
-  Sleep(200);
-  button(MOUSEEVENTF_LEFTUP);
+  MoveTo({save.x, save.y - 60}, 400);  // off onto the dialog: the 100 ms poll sees it gone
+  MoveTo(save, 200);                   // back, the left button still held
+  desktop::MouseButton(MOUSEEVENTF_LEFTUP);
   Sleep(500);
   EXPECT_TRUE(proc_.Running()) << "a dragged-off click saved and closed";
-  EXPECT_EQ(desktop::ReadBytes(IniPath()), before_);
-  ClickSave();  // a plain click still works
-  ExpectEnded();
-}
-
-TEST_F(Dialog, ButtonLightsUpUnderThePointer) {
-  Open(Ini("1", "7", ""));
-  const POINT cancel = OnDialog(5940 + 517, 3000 + 187);
-  auto ring = [&] {
-    // The inner ring just inside the top edge of "ｷｬﾝｾﾙ".
-    return desktop::TakeShot(client_.x + 396 + 30, client_.y + 201, 1, 1).pixels[0];
-  };
-  const std::uint32_t resting = ring();
-  desktop::ClickAt(cancel.x, cancel.y - 200, false);  // a click on the dialog, away
-  Sleep(200);
-  desktop::MoveMouse(cancel.x, cancel.y);
-  Sleep(300);
-  EXPECT_EQ(ring(), 0xFF9C1Cu) << "no orange ring under the pointer";
-  desktop::MoveMouse(cancel.x, cancel.y - 100);
-  Sleep(400);
-  EXPECT_EQ(ring(), resting) << "the hover look stayed after the pointer left";
-  ClickCancel();
-  ExpectEnded();
+  Click(At(cancel_.x, cancel_.y));
+  ExpectEnded(Ini("5", "7", ""));
 }
 
 }  // namespace
