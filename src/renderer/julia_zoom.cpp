@@ -8,6 +8,10 @@
 
 #include "renderer/kernels.h"
 
+#if defined(__i386__) || defined(__x86_64__)
+#include <cpuid.h>
+#endif
+
 namespace uzoom {
 namespace {
 
@@ -175,7 +179,8 @@ AllocResult Allocate(Buffers& b, std::int32_t width, std::int32_t height) {
     b.ColumnWeights.resize(n);
     b.ColumnFraction.resize(n);
     b.ColumnShuffle.resize(n);
-    b.Rows.resize(2 * std::max<std::size_t>(n, TexWidth + 1));
+    b.ColumnPairs.resize(2 * n);
+    b.Rows.resize(2 * std::max<std::size_t>(n, TexWidth + kernels::PairsWindow));
   } catch (const std::bad_alloc&) {
     b = Buffers{};
     return AllocResult::NoMemory;
@@ -250,19 +255,63 @@ void ZoomFrame(Buffers& b, std::int32_t px, std::int32_t py, double s) {
 
 // Code paths.
 
+namespace kernels {
+
+bool HasSse2(const CpuState& s) { return s.Sse2; }
+
+// The system must save the YMM halves (XCR0 bits 1 and 2) as well.
+bool HasAvx2(const CpuState& s) {
+  return s.Sse2 && s.Avx && s.Avx2 && s.Osxsave && (s.Xcr0 & XcrYmm) == XcrYmm;
+}
+
+// The opmask and all ZMM state too (XCR0 bits 5 to 7).
+bool HasAvx512(const CpuState& s) {
+  return HasAvx2(s) && s.Avx512F && s.Avx512Bw && s.Avx512Vl && (s.Xcr0 & XcrZmm) == XcrZmm;
+}
+
+}  // namespace kernels
+
 namespace {
+
+#if defined(__i386__) || defined(__x86_64__)
+// XCR0 through XGETBV; only call where CPUID reports OSXSAVE.
+std::uint64_t ReadXcr0() {
+  std::uint32_t lo = 0, hi = 0;
+  __asm__ volatile("xgetbv" : "=a"(lo), "=d"(hi) : "c"(0));
+  return static_cast<std::uint64_t>(hi) << 32 | lo;
+}
+
+kernels::CpuState ReadCpuState() {
+  kernels::CpuState s{};
+  unsigned a = 0, b = 0, c = 0, d = 0;
+  if (__get_cpuid(1, &a, &b, &c, &d)) {
+    s.Sse2 = (d & bit_SSE2) != 0;
+    s.Osxsave = (c & bit_OSXSAVE) != 0;
+    s.Avx = (c & bit_AVX) != 0;
+  }
+  if (__get_cpuid_count(7, 0, &a, &b, &c, &d)) {
+    s.Avx2 = (b & bit_AVX2) != 0;
+    s.Avx512F = (b & bit_AVX512F) != 0;
+    s.Avx512Bw = (b & bit_AVX512BW) != 0;
+    s.Avx512Vl = (b & bit_AVX512VL) != 0;
+  }
+  if (s.Osxsave) s.Xcr0 = ReadXcr0();
+  return s;
+}
+#endif
 
 bool ProcessorHas(CodePath p) {
 #if defined(__i386__) || defined(__x86_64__)
-  __builtin_cpu_init();
+  static const kernels::CpuState cpu = ReadCpuState();
   switch (p) {
     case CodePath::Portable:
       return true;
     case CodePath::Sse2:
-      return __builtin_cpu_supports("sse2");
+      return kernels::HasSse2(cpu);
     case CodePath::Avx2:
-      // Also false when the system does not save the 256-bit registers.
-      return __builtin_cpu_supports("avx2");
+      return kernels::HasAvx2(cpu);
+    case CodePath::Avx512:
+      return kernels::HasAvx512(cpu);
   }
   return false;
 #else
@@ -272,6 +321,7 @@ bool ProcessorHas(CodePath p) {
 
 const kernels::Kernels& TableOf(CodePath p) {
 #if defined(__i386__) || defined(__x86_64__)
+  if (p == CodePath::Avx512) return kernels::Avx512();
   if (p == CodePath::Avx2) return kernels::Avx2();
   if (p == CodePath::Sse2) return kernels::Sse2();
 #endif
@@ -294,6 +344,7 @@ Active& Current() {
 bool CodePathAvailable(CodePath p) { return ProcessorHas(p); }
 
 CodePath BestCodePath() {
+  if (ProcessorHas(CodePath::Avx512)) return CodePath::Avx512;
   if (ProcessorHas(CodePath::Avx2)) return CodePath::Avx2;
   if (ProcessorHas(CodePath::Sse2)) return CodePath::Sse2;
   return CodePath::Portable;
@@ -315,6 +366,8 @@ const char* CodePathName(CodePath p) {
       return "sse2";
     case CodePath::Avx2:
       return "avx2";
+    case CodePath::Avx512:
+      return "avx512";
   }
   return "?";
 }
@@ -363,6 +416,21 @@ void PlanShuffles(const std::int32_t* idx, std::uint8_t* shuffle, std::int32_t w
   }
 }
 
+// Where each column's two values lie in the window of PairsWindow values from
+// its block's first idx (see kernels::Columns).
+void PlanPairs(const std::int32_t* idx, std::uint16_t* pairs, std::int32_t width) {
+  for (std::int32_t c = 0; c + 16 <= width; c += 16) {
+    bool fits = true;
+    for (std::int32_t j = c; j < c + 16; ++j) {
+      const std::int32_t at = idx[j] - idx[c];
+      fits = fits && at >= 0 && at + 1 < kernels::PairsWindow;
+      pairs[2 * j] = static_cast<std::uint16_t>(at);
+      pairs[2 * j + 1] = static_cast<std::uint16_t>(at + 1);
+    }
+    if (!fits) pairs[2 * c] = kernels::PairsNone;
+  }
+}
+
 }  // namespace
 
 // The four-texel blend factors in two ways, both exact in integers:
@@ -385,6 +453,7 @@ void ZoomFrame(Buffers& b, std::int32_t px, std::int32_t py, double s) {
   b.ColumnWeights.resize(n);
   b.ColumnFraction.resize(n);
   b.ColumnShuffle.resize(n);
+  b.ColumnPairs.resize(2 * n);
   std::int32_t* const idx = b.ColumnIndex.data();
   std::uint32_t* const w = b.ColumnWeights.data();
   std::uint16_t* const fx = b.ColumnFraction.data();
@@ -397,11 +466,14 @@ void ZoomFrame(Buffers& b, std::int32_t px, std::int32_t py, double s) {
     if (u >= Wx) u -= Wx;
   }
   PlanShuffles(idx, b.ColumnShuffle.data(), width);
-  const kernels::Columns cols{idx, w, fx, b.ColumnShuffle.data()};
+  PlanPairs(idx, b.ColumnPairs.data(), width);
+  const kernels::Columns cols{idx, w, fx, b.ColumnShuffle.data(), b.ColumnPairs.data()};
 
   // Two gathered rows, or one blended texture row (its last value is the
-  // right neighbour of the last column: the next row's first texel).
-  const std::size_t rowLen = static_cast<std::size_t>(width > TexWidth + 1 ? width : TexWidth + 1);
+  // right neighbour of the last column: the next row's first texel) and room
+  // for a window of values read from any column on.
+  const std::size_t rowLen =
+      static_cast<std::size_t>(std::max(width, TexWidth + kernels::PairsWindow));
   b.Rows.resize(2 * rowLen);
   std::int16_t* slot[2] = {b.Rows.data(), b.Rows.data() + rowLen};
   std::int32_t key[2] = {-1, -1};

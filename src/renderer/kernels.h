@@ -30,7 +30,15 @@ struct Columns {
   //               column 8's idx (byte 0 still selects element 0);
   //   ShuffleNone: neither; gather one by one.
   const std::uint8_t* Shuffle;
+  // Per block of 16 columns (whole blocks only), words 2j and 2j + 1: where
+  // column j's two values lie in the 64 values from the block's first idx
+  // on. Word 0 is PairsNone when the block spans more (or wraps around).
+  // Null: gather every block.
+  const std::uint16_t* Pairs = nullptr;
 };
+constexpr std::uint16_t PairsNone = 0xFFFF;
+// Values a block of Pairs may reach from its first idx.
+constexpr std::int32_t PairsWindow = 64;
 constexpr std::uint8_t ShuffleHalves = 0x40;
 constexpr std::uint8_t ShuffleNone = 0x80;
 
@@ -52,6 +60,7 @@ struct Kernels {
   void (*BlendRowsOut)(const std::int16_t* a, const std::int16_t* b, std::int32_t fy,
                        std::uint8_t* out, int n);
   // out[c] := (v[idx[c]] * w0 + v[idx[c] + 1] * w1 + SumBias) >> 16 (stored values).
+  // May read PairsWindow values from v + idx[c].
   void (*GatherOut)(const std::int16_t* v, const Columns& cols, std::uint8_t* out, int n);
 };
 
@@ -59,5 +68,20 @@ const Kernels& Portable();
 // Defined only on x86 builds; call only where the processor has the set.
 const Kernels& Sse2();
 const Kernels& Avx2();
+const Kernels& Avx512();
+
+// What the processor reports (CPUID) and what the system saves on a switch
+// (XCR0, read with XGETBV): a wider register set is usable only with both.
+struct CpuState {
+  bool Sse2, Osxsave, Avx, Avx2, Avx512F, Avx512Bw, Avx512Vl;
+  std::uint64_t Xcr0;
+};
+// XCR0 bits: SSE and AVX (YMM upper halves) state; opmask, ZMM0-15 upper
+// halves and ZMM16-31 state.
+constexpr std::uint64_t XcrYmm = 0x6;
+constexpr std::uint64_t XcrZmm = 0xE6;
+bool HasSse2(const CpuState& s);
+bool HasAvx2(const CpuState& s);
+bool HasAvx512(const CpuState& s);
 
 }  // namespace uzoom::kernels

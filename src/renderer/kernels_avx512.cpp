@@ -1,0 +1,209 @@
+// The kernels with AVX-512 (F, BW, VL), built with those flags. Only reached
+// when the processor has them and the system saves the opmask and ZMM state.
+#if defined(__i386__) || defined(__x86_64__)
+
+// GCC 12 warns inside its own AVX-512 headers, whose "undefined" vectors
+// initialise themselves.
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#include <immintrin.h>
+
+#include "renderer/kernels.h"
+#include "renderer/plain_arithmetic.h"
+
+namespace uzoom::kernels {
+namespace {
+
+// The texture in 16-bit lanes, 32 points a vector. Each lane holds 8x and 8y.
+// While a point has not escaped, xx + yy <= 2048 bounds |x * y| below
+// 1025 * 1024, so the next |x| <= 2048 + |cx| and |y| <= 2049 + |cy|: with
+// |cx| <= 2047, |cy| <= 2046 and start values within 4095, 8x and 8y stay
+// inside 16 bits and every product below is exact:
+//   (8x)(8x) >> 16 = x^2 >> 10 (the products fit 32 bits exactly here);
+//   (16|x|)(8|y|) >> 16 = |x y| div 512, and the sign of x y is reapplied.
+// Lanes that have escaped carry meaningless values; the mask ignores them.
+constexpr std::int32_t NarrowStart = 4095;
+constexpr std::int32_t NarrowCx = 2047;
+constexpr std::int32_t NarrowCy = 2046;
+
+inline void Step16(__m512i& x, __m512i& y, __m512i& k, __mmask32& active, __m512i cx8,
+                   __m512i cy8) {
+  const __m512i xx = _mm512_mulhi_epi16(x, x);
+  const __m512i yy = _mm512_mulhi_epi16(y, y);
+  active = _mm512_mask_cmple_epi16_mask(active, _mm512_add_epi16(xx, yy), _mm512_set1_epi16(2048));
+  k = _mm512_mask_sub_epi16(k, active, k, _mm512_set1_epi16(-1));
+  const __m512i ax = _mm512_abs_epi16(x);
+  const __m512i q8 =
+      _mm512_slli_epi16(_mm512_mulhi_epu16(_mm512_add_epi16(ax, ax), _mm512_abs_epi16(y)), 3);
+  const __mmask32 negative = _mm512_movepi16_mask(_mm512_xor_si512(x, y));
+  y = _mm512_mask_sub_epi16(_mm512_add_epi16(cy8, q8), negative, cy8, q8);
+  x = _mm512_add_epi16(_mm512_slli_epi16(_mm512_sub_epi16(xx, yy), 3), cx8);
+}
+
+// Thirty-two start values 8x from 32-bit x.
+inline __m512i Load8x(const std::int32_t* xs) {
+  const __m256i lo = _mm512_cvtepi32_epi16(_mm512_slli_epi32(_mm512_loadu_si512(xs), 3));
+  const __m256i hi = _mm512_cvtepi32_epi16(_mm512_slli_epi32(_mm512_loadu_si512(xs + 16), 3));
+  return _mm512_inserti64x4(_mm512_castsi256_si512(lo), hi, 1);
+}
+
+// Whether all of xs[0, n) lie within the narrow start range.
+bool NarrowStarts(const std::int32_t* xs, int n) {
+  const __m512i limit = _mm512_set1_epi32(NarrowStart);
+  __mmask16 over = 0;
+  int c = 0;
+  for (; c + 16 <= n; c += 16)
+    over |= _mm512_cmpgt_epi32_mask(_mm512_abs_epi32(_mm512_loadu_si512(xs + c)), limit);
+  for (; c < n; ++c)
+    if (xs[c] > NarrowStart || xs[c] < -NarrowStart) return false;
+  return over == 0;
+}
+
+// Vectors of 32 points stepped together, so that one waits for its products
+// while another computes. 32-bit x86 has only eight vector registers.
+#if defined(__x86_64__)
+constexpr int Lanes = 2;
+#else
+constexpr int Lanes = 1;
+#endif
+
+// vals[c] for whole groups of 32 * Lanes points; returns how many it did.
+int JuliaRowNarrow(const std::int32_t* xs, std::int32_t y, std::int32_t cx, std::int32_t cy,
+                   int maxIter, std::uint8_t* vals, int n) {
+  const __m512i cx8 = _mm512_set1_epi16(static_cast<short>(8 * cx));
+  const __m512i cy8 = _mm512_set1_epi16(static_cast<short>(8 * cy));
+  int c = 0;
+  for (; c + 32 * Lanes <= n; c += 32 * Lanes) {
+    __m512i vx[Lanes], vy[Lanes], vk[Lanes];
+    __mmask32 va[Lanes];
+    for (int l = 0; l < Lanes; ++l) {
+      vx[l] = Load8x(xs + c + 32 * l);
+      vy[l] = _mm512_set1_epi16(static_cast<short>(8 * y));
+      vk[l] = _mm512_setzero_si512();
+      va[l] = 0xFFFFFFFFu;
+    }
+    for (int it = 0; it < maxIter; ++it) {
+      __mmask32 any = 0;
+      for (int l = 0; l < Lanes; ++l) {
+        Step16(vx[l], vy[l], vk[l], va[l], cx8, cy8);
+        any |= va[l];
+      }
+      if (any == 0) break;
+    }
+    for (int l = 0; l < Lanes; ++l) {
+      const __m512i steps = _mm512_and_si512(_mm512_slli_epi16(vk[l], 2), _mm512_set1_epi16(255));
+      const __m512i value = _mm512_mask_blend_epi16(va[l], steps, _mm512_set1_epi16(255));
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(vals + c + 32 * l),
+                          _mm512_cvtepi16_epi8(value));
+    }
+  }
+  return c;
+}
+
+// The texture in 32-bit lanes, for any parameter: products wrap as in the
+// plain version.
+inline __m512i Div512(__m512i p) {
+  return _mm512_srai_epi32(
+      _mm512_add_epi32(p, _mm512_and_si512(_mm512_srai_epi32(p, 31), _mm512_set1_epi32(511))), 9);
+}
+
+inline void Step32(__m512i& x, __m512i& y, __m512i& k, __mmask16& active, __m512i cx, __m512i cy) {
+  const __m512i xx = _mm512_srli_epi32(_mm512_mullo_epi32(x, x), 10);
+  const __m512i yy = _mm512_srli_epi32(_mm512_mullo_epi32(y, y), 10);
+  active = _mm512_mask_cmple_epi32_mask(active, _mm512_add_epi32(xx, yy), _mm512_set1_epi32(2048));
+  k = _mm512_mask_sub_epi32(k, active, k, _mm512_set1_epi32(-1));
+  y = _mm512_add_epi32(Div512(_mm512_mullo_epi32(x, y)), cy);
+  x = _mm512_add_epi32(_mm512_sub_epi32(xx, yy), cx);
+}
+
+int JuliaRowWide(const std::int32_t* xs, std::int32_t y, std::int32_t cx, std::int32_t cy,
+                 int maxIter, std::uint8_t* vals, int n) {
+  const __m512i vcx = _mm512_set1_epi32(cx), vcy = _mm512_set1_epi32(cy);
+  int c = 0;
+  for (; c + 16 <= n; c += 16) {
+    __m512i vx = _mm512_loadu_si512(xs + c), vy = _mm512_set1_epi32(y);
+    __m512i vk = _mm512_setzero_si512();
+    __mmask16 va = 0xFFFF;
+    for (int it = 0; it < maxIter && va != 0; ++it) Step32(vx, vy, vk, va, vcx, vcy);
+    const __m512i steps = _mm512_and_si512(_mm512_slli_epi32(vk, 2), _mm512_set1_epi32(255));
+    _mm_storeu_si128(
+        reinterpret_cast<__m128i*>(vals + c),
+        _mm512_cvtepi32_epi8(_mm512_mask_blend_epi32(va, steps, _mm512_set1_epi32(255))));
+  }
+  return c;
+}
+
+void JuliaRow(const std::int32_t* xs, std::int32_t y, std::int32_t cx, std::int32_t cy, int maxIter,
+              std::uint8_t* vals, int n) {
+  const bool narrow = cx >= -NarrowCx && cx <= NarrowCx && cy >= -NarrowCy && cy <= NarrowCy &&
+                      y >= -NarrowStart && y <= NarrowStart && NarrowStarts(xs, n);
+  int c = narrow ? JuliaRowNarrow(xs, y, cx, cy, maxIter, vals, n) : 0;
+  c += JuliaRowWide(xs + c, y, cx, cy, maxIter, vals + c, n - c);
+  for (; c < n; ++c) vals[c] = EscapeValue(xs[c], y, cx, cy, maxIter);
+}
+
+void BlendBytesRow(const std::uint8_t* a, const std::uint8_t* b, std::int32_t fy, std::int16_t* out,
+                   int n) {
+  const __m512i wa = _mm512_set1_epi16(static_cast<short>(256 - fy));
+  const __m512i wb = _mm512_set1_epi16(static_cast<short>(fy));
+  const __m512i bias = _mm512_set1_epi16(static_cast<short>(0x8000));
+  int c = 0;
+  for (; c + 32 <= n; c += 32) {
+    const __m512i va =
+        _mm512_cvtepu8_epi16(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(a + c)));
+    const __m512i vb =
+        _mm512_cvtepu8_epi16(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(b + c)));
+    const __m512i sum = _mm512_add_epi16(_mm512_mullo_epi16(va, wa), _mm512_mullo_epi16(vb, wb));
+    _mm512_storeu_si512(out + c, _mm512_xor_si512(sum, bias));
+  }
+  for (; c < n; ++c) out[c] = BlendBytes(a[c], b[c], fy);
+}
+
+// Sixteen columns from a row of stored values: the value pairs (v[i], v[i + 1])
+// picked from a window of 64 values by one permute where the block allows it,
+// gathered otherwise; then weighed. (sum + SumBias) >> 16 is sum >> 16 plus
+// 128, as SumBias is 128 << 16: the result here is sum >> 16.
+inline __m512i Columns16(const std::int16_t* v, const Columns& cols, int c) {
+  __m512i pairs;
+  if (cols.Pairs == nullptr || cols.Pairs[2 * c] == PairsNone) {
+    pairs = _mm512_i32gather_epi32(_mm512_loadu_si512(cols.Idx + c), v, 2);
+  } else {
+    const std::int16_t* p = v + cols.Idx[c];
+    pairs = _mm512_permutex2var_epi16(_mm512_loadu_si512(p), _mm512_loadu_si512(cols.Pairs + 2 * c),
+                                      _mm512_loadu_si512(p + 32));
+  }
+  return _mm512_srai_epi32(_mm512_madd_epi16(pairs, _mm512_loadu_si512(cols.W + c)), 16);
+}
+
+void GatherOutRow(const std::int16_t* v, const Columns& cols, std::uint8_t* out, int n) {
+  // After two packs, 32-bit element 4k + m holds columns 4k to 4k + 3 of
+  // group m; this puts the groups back in order.
+  const __m512i order = _mm512_setr_epi32(0, 4, 8, 12, 1, 5, 9, 13, 2, 6, 10, 14, 3, 7, 11, 15);
+  const __m512i half = _mm512_set1_epi8(static_cast<char>(0x80));
+  int c = 0;
+  for (; c + 64 <= n; c += 64) {
+    const __m512i w01 = _mm512_packs_epi32(Columns16(v, cols, c), Columns16(v, cols, c + 16));
+    const __m512i w23 = _mm512_packs_epi32(Columns16(v, cols, c + 32), Columns16(v, cols, c + 48));
+    const __m512i bytes = _mm512_xor_si512(_mm512_packs_epi16(w01, w23), half);
+    _mm512_storeu_si512(out + c, _mm512_permutexvar_epi32(order, bytes));
+  }
+  for (; c + 16 <= n; c += 16)
+    _mm_storeu_si128(
+        reinterpret_cast<__m128i*>(out + c),
+        _mm512_cvtepi32_epi8(_mm512_add_epi32(Columns16(v, cols, c), _mm512_set1_epi32(128))));
+  for (; c < n; ++c) out[c] = GatherOut(v, cols.Idx[c], cols.W[c]);
+}
+
+}  // namespace
+
+// One permute per sixteen columns costs about as much as blending two
+// gathered rows: always blend two texture rows and pick along the result.
+// Gathering whole rows is left to the AVX2 kernels (never chosen here).
+const Kernels& Avx512() {
+  static const Kernels table = {
+      0, JuliaRow, BlendBytesRow, Avx2().GatherBytes, Avx2().BlendRowsOut, GatherOutRow};
+  return table;
+}
+
+}  // namespace uzoom::kernels
+
+#endif
