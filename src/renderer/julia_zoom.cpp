@@ -179,8 +179,9 @@ AllocResult Allocate(Buffers& b, std::int32_t width, std::int32_t height) {
     b.ColumnWeights.resize(n);
     b.ColumnFraction.resize(n);
     b.ColumnShuffle.resize(n);
-    b.ColumnPairs.resize(2 * n);
-    b.Rows.resize(2 * std::max<std::size_t>(n, TexWidth + kernels::PairsWindow));
+    b.ColumnPickFrom.resize(n / 16 + 1);
+    b.ColumnPicks.resize(4 * n);
+    b.Rows.resize(kernels::GatherBatch * std::max<std::size_t>(n, TexWidth + kernels::PicksWindow));
   } catch (const std::bad_alloc&) {
     b = Buffers{};
     return AllocResult::NoMemory;
@@ -294,15 +295,21 @@ kernels::CpuState ReadCpuState() {
     s.Avx512F = (b & bit_AVX512F) != 0;
     s.Avx512Bw = (b & bit_AVX512BW) != 0;
     s.Avx512Vl = (b & bit_AVX512VL) != 0;
+    s.Avx512Vbmi = (c & bit_AVX512VBMI) != 0;
   }
   if (s.Osxsave) s.Xcr0 = ReadXcr0();
   return s;
+}
+
+const kernels::CpuState& Cpu() {
+  static const kernels::CpuState cpu = ReadCpuState();
+  return cpu;
 }
 #endif
 
 bool ProcessorHas(CodePath p) {
 #if defined(__i386__) || defined(__x86_64__)
-  static const kernels::CpuState cpu = ReadCpuState();
+  const kernels::CpuState& cpu = Cpu();
   switch (p) {
     case CodePath::Portable:
       return true;
@@ -321,7 +328,7 @@ bool ProcessorHas(CodePath p) {
 
 const kernels::Kernels& TableOf(CodePath p) {
 #if defined(__i386__) || defined(__x86_64__)
-  if (p == CodePath::Avx512) return kernels::Avx512();
+  if (p == CodePath::Avx512) return Cpu().Avx512Vbmi ? kernels::Avx512Vbmi() : kernels::Avx512();
   if (p == CodePath::Avx2) return kernels::Avx2();
   if (p == CodePath::Sse2) return kernels::Sse2();
 #endif
@@ -416,18 +423,27 @@ void PlanShuffles(const std::int32_t* idx, std::uint8_t* shuffle, std::int32_t w
   }
 }
 
-// Where each column's two values lie in the window of PairsWindow values from
-// its block's first idx (see kernels::Columns).
-void PlanPairs(const std::int32_t* idx, std::uint16_t* pairs, std::int32_t width) {
+// Where each group's window starts and where each column's two values lie in
+// it (see kernels::Columns). Groups share the window of their block of 64
+// columns when the whole block fits in it.
+void PlanPicks(const std::int32_t* idx, std::int32_t* from, std::uint8_t* picks,
+               std::int32_t width) {
+  auto fits = [&](std::int32_t c, std::int32_t count, std::int32_t base) {
+    for (std::int32_t j = c; j < c + count; ++j)
+      if (idx[j] < base || idx[j] + 1 - base >= kernels::PicksWindow) return false;
+    return true;
+  };
   for (std::int32_t c = 0; c + 16 <= width; c += 16) {
-    bool fits = true;
-    for (std::int32_t j = c; j < c + 16; ++j) {
-      const std::int32_t at = idx[j] - idx[c];
-      fits = fits && at >= 0 && at + 1 < kernels::PairsWindow;
-      pairs[2 * j] = static_cast<std::uint16_t>(at);
-      pairs[2 * j + 1] = static_cast<std::uint16_t>(at + 1);
-    }
-    if (!fits) pairs[2 * c] = kernels::PairsNone;
+    const std::int32_t block = c - c % 64;
+    std::int32_t base = idx[c];
+    if (block + 64 <= width && fits(block, 64, idx[block]))
+      base = idx[block];
+    else if (!fits(c, 16, base))
+      base = -1;
+    from[c / 16] = base;
+    for (std::int32_t j = c; j < c + 16; ++j)
+      for (std::int32_t b = 0; b < 4; ++b)
+        picks[4 * j + b] = static_cast<std::uint8_t>(2 * (idx[j] - base) + b);
   }
 }
 
@@ -453,7 +469,8 @@ void ZoomFrame(Buffers& b, std::int32_t px, std::int32_t py, double s) {
   b.ColumnWeights.resize(n);
   b.ColumnFraction.resize(n);
   b.ColumnShuffle.resize(n);
-  b.ColumnPairs.resize(2 * n);
+  b.ColumnPickFrom.resize(n / 16 + 1);
+  b.ColumnPicks.resize(4 * n);
   std::int32_t* const idx = b.ColumnIndex.data();
   std::uint32_t* const w = b.ColumnWeights.data();
   std::uint16_t* const fx = b.ColumnFraction.data();
@@ -466,15 +483,16 @@ void ZoomFrame(Buffers& b, std::int32_t px, std::int32_t py, double s) {
     if (u >= Wx) u -= Wx;
   }
   PlanShuffles(idx, b.ColumnShuffle.data(), width);
-  PlanPairs(idx, b.ColumnPairs.data(), width);
-  const kernels::Columns cols{idx, w, fx, b.ColumnShuffle.data(), b.ColumnPairs.data()};
+  PlanPicks(idx, b.ColumnPickFrom.data(), b.ColumnPicks.data(), width);
+  const kernels::Columns cols{
+      idx, w, fx, b.ColumnShuffle.data(), b.ColumnPickFrom.data(), b.ColumnPicks.data()};
 
-  // Two gathered rows, or one blended texture row (its last value is the
-  // right neighbour of the last column: the next row's first texel) and room
-  // for a window of values read from any column on.
+  // Two gathered rows, or up to GatherBatch blended texture rows (the last
+  // value of each is the right neighbour of the last column: the next row's
+  // first texel), each with room for a window of values read from any column.
   const std::size_t rowLen =
-      static_cast<std::size_t>(std::max(width, TexWidth + kernels::PairsWindow));
-  b.Rows.resize(2 * rowLen);
+      static_cast<std::size_t>(std::max(width, TexWidth + kernels::PicksWindow));
+  b.Rows.resize(kernels::GatherBatch * rowLen);
   std::int16_t* slot[2] = {b.Rows.data(), b.Rows.data() + rowLen};
   std::int32_t key[2] = {-1, -1};
   // Filled with texture row r, keeping the slot that holds row `keep`.
@@ -487,22 +505,34 @@ void ZoomFrame(Buffers& b, std::int32_t px, std::int32_t py, double s) {
     return slot[i];
   };
   const bool reuseRows = g.dy < k.ReuseRowsBelowStep;
+  const int batch = reuseRows || k.GatherOutRows == nullptr ? 1 : kernels::GatherBatch;
 
   std::int32_t v = g.y0 % Hy;
-  for (std::int32_t row = 0; row < b.ScreenHeight; ++row) {
-    std::uint8_t* out = b.FrameBuffer.data() + row * b.Stride;
-    const std::int32_t fy = v & 255;
-    const std::int32_t r = v >> 8;
-    if (reuseRows) {
-      const std::int16_t* top = gathered(r, r + 1);
-      const std::int16_t* bottom = gathered(r + 1, r);
-      k.BlendRowsOut(top, bottom, fy, out, width);
-    } else {
-      k.BlendBytes(T + r * TexWidth, T + (r + 1) * TexWidth, fy, slot[0], TexWidth + 1);
-      k.GatherOut(slot[0], cols, out, width);
+  for (std::int32_t row = 0; row < b.ScreenHeight;) {
+    const std::int16_t* blended[kernels::GatherBatch];
+    std::uint8_t* out[kernels::GatherBatch];
+    int rows = 0;
+    for (; rows < batch && row < b.ScreenHeight; ++rows, ++row) {
+      out[rows] = b.FrameBuffer.data() + row * b.Stride;
+      const std::int32_t fy = v & 255;
+      const std::int32_t r = v >> 8;
+      if (reuseRows) {
+        const std::int16_t* top = gathered(r, r + 1);
+        const std::int16_t* bottom = gathered(r + 1, r);
+        k.BlendRowsOut(top, bottom, fy, out[rows], width);
+      } else {
+        std::int16_t* into = b.Rows.data() + rows * rowLen;
+        k.BlendBytes(T + r * TexWidth, T + (r + 1) * TexWidth, fy, into, TexWidth + 1);
+        blended[rows] = into;
+      }
+      v += g.dy;
+      if (v >= Hy) v -= Hy;
     }
-    v += g.dy;
-    if (v >= Hy) v -= Hy;
+    if (reuseRows) continue;
+    if (batch > 1)
+      k.GatherOutRows(blended, out, rows, cols, width);
+    else
+      k.GatherOut(blended[0], cols, out[0], width);
   }
 }
 

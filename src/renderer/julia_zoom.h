@@ -66,7 +66,8 @@ struct Buffers {
   std::vector<std::uint32_t> ColumnWeights;
   std::vector<std::uint16_t> ColumnFraction;
   std::vector<std::uint8_t> ColumnShuffle;
-  std::vector<std::uint16_t> ColumnPairs;
+  std::vector<std::int32_t> ColumnPickFrom;
+  std::vector<std::uint8_t> ColumnPicks;
   std::vector<std::int16_t> Rows;
 };
 

@@ -30,17 +30,17 @@ struct Columns {
   //               column 8's idx (byte 0 still selects element 0);
   //   ShuffleNone: neither; gather one by one.
   const std::uint8_t* Shuffle;
-  // Per block of 16 columns (whole blocks only), words 2j and 2j + 1: where
-  // column j's two values lie in the 64 values from the block's first idx
-  // on. Word 0 is PairsNone when the block spans more (or wraps around).
-  // Null: gather every block.
-  const std::uint16_t* Pairs = nullptr;
+  // Per group of 16 columns (whole groups only): PickFrom, the texel index
+  // where the group's window of PicksWindow values starts, or -1 when the
+  // group spans more (or wraps around) and is gathered; Picks, bytes 4j to
+  // 4j + 3 for column j: where its two 16-bit values lie in that window (2i
+  // to 2i + 3 for values i and i + 1). Null: gather every group.
+  const std::int32_t* PickFrom = nullptr;
+  const std::uint8_t* Picks = nullptr;
 };
-constexpr std::uint16_t PairsNone = 0xFFFF;
-// Values a block of Pairs may reach from its first idx.
-constexpr std::int32_t PairsWindow = 64;
 constexpr std::uint8_t ShuffleHalves = 0x40;
 constexpr std::uint8_t ShuffleNone = 0x80;
+constexpr std::int32_t PicksWindow = 64;
 
 struct Kernels {
   // ZoomFrame gathers whole texture rows and reuses them when a frame row
@@ -60,20 +60,28 @@ struct Kernels {
   void (*BlendRowsOut)(const std::int16_t* a, const std::int16_t* b, std::int32_t fy,
                        std::uint8_t* out, int n);
   // out[c] := (v[idx[c]] * w0 + v[idx[c] + 1] * w1 + SumBias) >> 16 (stored values).
-  // May read PairsWindow values from v + idx[c].
+  // May read PicksWindow values from v + idx[c].
   void (*GatherOut)(const std::int16_t* v, const Columns& cols, std::uint8_t* out, int n);
+  // GatherOut for rows of values v[r] into out[r], r in [0, rows), rows at
+  // most GatherBatch: the column tables are read once for all of them. Null
+  // where the table has none; ZoomFrame then calls GatherOut row by row.
+  void (*GatherOutRows)(const std::int16_t* const* v, std::uint8_t* const* out, int rows,
+                        const Columns& cols, int n) = nullptr;
 };
+constexpr int GatherBatch = 4;
 
 const Kernels& Portable();
 // Defined only on x86 builds; call only where the processor has the set.
 const Kernels& Sse2();
 const Kernels& Avx2();
+// AVX-512 F, BW and VL; the second also with VBMI (byte permutes).
 const Kernels& Avx512();
+const Kernels& Avx512Vbmi();
 
 // What the processor reports (CPUID) and what the system saves on a switch
 // (XCR0, read with XGETBV): a wider register set is usable only with both.
 struct CpuState {
-  bool Sse2, Osxsave, Avx, Avx2, Avx512F, Avx512Bw, Avx512Vl;
+  bool Sse2, Osxsave, Avx, Avx2, Avx512F, Avx512Bw, Avx512Vl, Avx512Vbmi;
   std::uint64_t Xcr0;
 };
 // XCR0 bits: SSE and AVX (YMM upper halves) state; opmask, ZMM0-15 upper

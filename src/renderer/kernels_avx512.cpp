@@ -158,39 +158,114 @@ void BlendBytesRow(const std::uint8_t* a, const std::uint8_t* b, std::int32_t fy
   for (; c < n; ++c) out[c] = BlendBytes(a[c], b[c], fy);
 }
 
-// Sixteen columns from a row of stored values: the value pairs (v[i], v[i + 1])
-// picked from a window of 64 values by one permute where the block allows it,
-// gathered otherwise; then weighed. (sum + SumBias) >> 16 is sum >> 16 plus
-// 128, as SumBias is 128 << 16: the result here is sum >> 16.
-inline __m512i Columns16(const std::int16_t* v, const Columns& cols, int c) {
-  __m512i pairs;
-  if (cols.Pairs == nullptr || cols.Pairs[2 * c] == PairsNone) {
-    pairs = _mm512_i32gather_epi32(_mm512_loadu_si512(cols.Idx + c), v, 2);
-  } else {
-    const std::int16_t* p = v + cols.Idx[c];
-    pairs = _mm512_permutex2var_epi16(_mm512_loadu_si512(p), _mm512_loadu_si512(cols.Pairs + 2 * c),
-                                      _mm512_loadu_si512(p + 32));
-  }
-  return _mm512_srai_epi32(_mm512_madd_epi16(pairs, _mm512_loadu_si512(cols.W + c)), 16);
+// Where the window of the group of 16 columns from c starts; -1: gather.
+inline std::int32_t PickFrom(const Columns& cols, int c) {
+  return cols.Picks == nullptr ? -1 : cols.PickFrom[c / 16];
+}
+
+// The value pairs (v[i], v[i + 1]) of the group of 16 columns from c, as
+// 32-bit lanes.
+inline __m512i Gather16(const std::int16_t* v, const Columns& cols, int c) {
+  return _mm512_i32gather_epi32(_mm512_loadu_si512(cols.Idx + c), v, 2);
+}
+
+// The same from the group's window by one word permute: the byte picks 2i,
+// 2i + 1, 2i + 2, 2i + 3 become the word picks i, i + 1.
+inline __m512i Pairs16(const std::int16_t* v, const Columns& cols, int c) {
+  const std::int32_t from = PickFrom(cols, c);
+  if (from < 0) return Gather16(v, cols, c);
+  const __m512i bytes = _mm512_loadu_si512(cols.Picks + 4 * c);
+  const __m512i words = _mm512_srli_epi16(_mm512_and_si512(bytes, _mm512_set1_epi16(0xFF)), 1);
+  return _mm512_permutex2var_epi16(_mm512_loadu_si512(v + from), words,
+                                   _mm512_loadu_si512(v + from + 32));
+}
+
+// Sixteen finished columns from weighed pairs (sum - SumBias, where sum is
+// what the plain version shifts): (sum + SumBias) >> 16.
+inline __m128i Bytes16(__m512i s) {
+  return _mm512_cvtepi32_epi8(
+      _mm512_srli_epi32(_mm512_add_epi32(s, _mm512_set1_epi32(SumBias)), 16));
+}
+
+inline __m512i Weigh16(__m512i pairs, const Columns& cols, int c) {
+  return _mm512_madd_epi16(pairs, _mm512_loadu_si512(cols.W + c));
+}
+
+// Columns [c, n) of one row, group by group.
+void GatherOutFrom(const std::int16_t* v, const Columns& cols, std::uint8_t* out, int c, int n) {
+  for (; c + 16 <= n; c += 16)
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + c),
+                     Bytes16(Weigh16(Pairs16(v, cols, c), cols, c)));
+  for (; c < n; ++c) out[c] = GatherOut(v, cols.Idx[c], cols.W[c]);
 }
 
 void GatherOutRow(const std::int16_t* v, const Columns& cols, std::uint8_t* out, int n) {
-  // After two packs, 32-bit element 4k + m holds columns 4k to 4k + 3 of
-  // group m; this puts the groups back in order.
-  const __m512i order = _mm512_setr_epi32(0, 4, 8, 12, 1, 5, 9, 13, 2, 6, 10, 14, 3, 7, 11, 15);
+  GatherOutFrom(v, cols, out, 0, n);
+}
+
+void GatherOutRows(const std::int16_t* const* v, std::uint8_t* const* out, int rows,
+                   const Columns& cols, int n) {
+  for (int r = 0; r < rows; ++r) GatherOutFrom(v[r], cols, out[r], 0, n);
+}
+
+// With VBMI. A block of 64 columns: weights and picks are loaded once for
+// all rows, and one window serves the block when its four groups share it.
+// (sum + SumBias) >> 16 is byte 2 of each biased sum plus 128 (SumBias is
+// 128 << 16): two byte permutes take them straight into place.
+__attribute__((target("avx512vbmi"))) void GatherOutVbmiRows(const std::int16_t* const* v,
+                                                             std::uint8_t* const* out, int rows,
+                                                             const Columns& cols, int n) {
+  alignas(64) static constexpr std::uint8_t second[64] = {
+      2,  6,  10, 14, 18, 22, 26, 30, 34, 38,  42,  46,  50,  54,  58,  62,
+      66, 70, 74, 78, 82, 86, 90, 94, 98, 102, 106, 110, 114, 118, 122, 126};
+  const __m512i pick = _mm512_load_si512(second);
   const __m512i half = _mm512_set1_epi8(static_cast<char>(0x80));
+  // Local copies: stores to the frame could otherwise alias them.
+  const std::int16_t* in[GatherBatch];
+  std::uint8_t* to[GatherBatch];
+  for (int r = 0; r < rows; ++r) in[r] = v[r], to[r] = out[r];
   int c = 0;
   for (; c + 64 <= n; c += 64) {
-    const __m512i w01 = _mm512_packs_epi32(Columns16(v, cols, c), Columns16(v, cols, c + 16));
-    const __m512i w23 = _mm512_packs_epi32(Columns16(v, cols, c + 32), Columns16(v, cols, c + 48));
-    const __m512i bytes = _mm512_xor_si512(_mm512_packs_epi16(w01, w23), half);
-    _mm512_storeu_si512(out + c, _mm512_permutexvar_epi32(order, bytes));
+    __m512i w[4], picks[4], s[4];
+    std::int32_t from[4];
+    for (int g = 0; g < 4; ++g) {
+      w[g] = _mm512_loadu_si512(cols.W + c + 16 * g);
+      from[g] = PickFrom(cols, c + 16 * g);
+      picks[g] = from[g] < 0 ? w[g] : _mm512_loadu_si512(cols.Picks + 4 * c + 64 * g);
+    }
+    const bool shared =
+        from[0] >= 0 && from[1] == from[0] && from[2] == from[0] && from[3] == from[0];
+    for (int r = 0; r < rows; ++r) {
+      if (shared) {
+        const __m512i lo = _mm512_loadu_si512(in[r] + from[0]);
+        const __m512i hi = _mm512_loadu_si512(in[r] + from[0] + 32);
+        for (int g = 0; g < 4; ++g)
+          s[g] = _mm512_madd_epi16(_mm512_permutex2var_epi8(lo, picks[g], hi), w[g]);
+      } else {
+        for (int g = 0; g < 4; ++g) {
+          __m512i pairs;
+          if (from[g] < 0) {
+            pairs = Gather16(in[r], cols, c + 16 * g);
+          } else {
+            const std::int16_t* p = in[r] + from[g];
+            pairs = _mm512_permutex2var_epi8(_mm512_loadu_si512(p), picks[g],
+                                             _mm512_loadu_si512(p + 32));
+          }
+          s[g] = _mm512_madd_epi16(pairs, w[g]);
+        }
+      }
+      const __m512i bytes = _mm512_shuffle_i64x2(_mm512_permutex2var_epi8(s[0], pick, s[1]),
+                                                 _mm512_permutex2var_epi8(s[2], pick, s[3]), 0x44);
+      _mm512_storeu_si512(to[r] + c, _mm512_xor_si512(bytes, half));
+    }
   }
-  for (; c + 16 <= n; c += 16)
-    _mm_storeu_si128(
-        reinterpret_cast<__m128i*>(out + c),
-        _mm512_cvtepi32_epi8(_mm512_add_epi32(Columns16(v, cols, c), _mm512_set1_epi32(128))));
-  for (; c < n; ++c) out[c] = GatherOut(v, cols.Idx[c], cols.W[c]);
+  for (int r = 0; r < rows; ++r) GatherOutFrom(in[r], cols, to[r], c, n);
+}
+
+__attribute__((target("avx512vbmi"))) void GatherOutVbmiRow(const std::int16_t* v,
+                                                            const Columns& cols, std::uint8_t* out,
+                                                            int n) {
+  GatherOutVbmiRows(&v, &out, 1, cols, n);
 }
 
 }  // namespace
@@ -199,8 +274,24 @@ void GatherOutRow(const std::int16_t* v, const Columns& cols, std::uint8_t* out,
 // gathered rows: always blend two texture rows and pick along the result.
 // Gathering whole rows is left to the AVX2 kernels (never chosen here).
 const Kernels& Avx512() {
-  static const Kernels table = {
-      0, JuliaRow, BlendBytesRow, Avx2().GatherBytes, Avx2().BlendRowsOut, GatherOutRow};
+  static const Kernels table = {0,
+                                JuliaRow,
+                                BlendBytesRow,
+                                Avx2().GatherBytes,
+                                Avx2().BlendRowsOut,
+                                GatherOutRow,
+                                GatherOutRows};
+  return table;
+}
+
+const Kernels& Avx512Vbmi() {
+  static const Kernels table = {0,
+                                JuliaRow,
+                                BlendBytesRow,
+                                Avx2().GatherBytes,
+                                Avx2().BlendRowsOut,
+                                GatherOutVbmiRow,
+                                GatherOutVbmiRows};
   return table;
 }
 
