@@ -94,6 +94,15 @@ Geometry FrameGeometry(const Buffers& b, std::int32_t px, std::int32_t py, doubl
   return {x0, y0, ((x1 - x0) / b.ScreenWidth) % Wx, ((y1 - y0) / b.ScreenHeight) % Hy};
 }
 
+constexpr std::int32_t CacheLine = 64;
+
+// Values in a working row of ZoomFrame: a frame row, or a texture row and
+// a window of values past any of its columns; whole cache lines.
+std::size_t RowLength(std::int32_t width) {
+  const std::int32_t n = std::max(width, TexWidth + kernels::PicksWindow);
+  return static_cast<std::size_t>((n + CacheLine / 2 - 1) / (CacheLine / 2) * (CacheLine / 2));
+}
+
 // Below the last image row come copies of rows 0 and 1.
 void CopyWrapRows(std::uint8_t* T) { std::memcpy(T + TexWidth * TexHeight, T, 2 * TexWidth); }
 
@@ -181,7 +190,7 @@ AllocResult Allocate(Buffers& b, std::int32_t width, std::int32_t height) {
     b.ColumnShuffle.resize(n);
     b.ColumnPickFrom.resize(n / 16 + 1);
     b.ColumnPicks.resize(4 * n);
-    b.Rows.resize(kernels::GatherBatch * std::max<std::size_t>(n, TexWidth + kernels::PicksWindow));
+    b.Rows.resize(kernels::GatherBatch * RowLength(width) + CacheLine / 2);
   } catch (const std::bad_alloc&) {
     b = Buffers{};
     return AllocResult::NoMemory;
@@ -483,17 +492,31 @@ void ZoomFrame(Buffers& b, std::int32_t px, std::int32_t py, double s) {
     if (u >= Wx) u -= Wx;
   }
   PlanShuffles(idx, b.ColumnShuffle.data(), width);
-  PlanPicks(idx, b.ColumnPickFrom.data(), b.ColumnPicks.data(), width);
-  const kernels::Columns cols{
-      idx, w, fx, b.ColumnShuffle.data(), b.ColumnPickFrom.data(), b.ColumnPicks.data()};
+  const kernels::Columns cols{idx, w, fx, b.ColumnShuffle.data()};
+  const bool reuseRows = g.dy < k.ReuseRowsBelowStep;
+  const int batch = reuseRows || k.GatherOutRows == nullptr ? 1 : kernels::GatherBatch;
+  // Rows of the frame in batches start at the same offset from a cache line
+  // when the stride is a multiple of one: the first `lead` columns are done
+  // on their own, so that the rest is stored by whole lines.
+  std::int32_t lead = 0;
+  if (batch > 1 && b.Stride % CacheLine == 0)
+    lead = std::min<std::int32_t>(
+        width, static_cast<std::int32_t>(-reinterpret_cast<std::uintptr_t>(b.FrameBuffer.data()) %
+                                         CacheLine));
+  PlanPicks(idx + lead, b.ColumnPickFrom.data(), b.ColumnPicks.data(), width - lead);
+  const kernels::Columns leadCols{idx, w, fx, nullptr};
+  const kernels::Columns restCols{
+      idx + lead, w + lead, fx + lead, nullptr, b.ColumnPickFrom.data(), b.ColumnPicks.data()};
 
   // Two gathered rows, or up to GatherBatch blended texture rows (the last
   // value of each is the right neighbour of the last column: the next row's
-  // first texel), each with room for a window of values read from any column.
-  const std::size_t rowLen =
-      static_cast<std::size_t>(std::max(width, TexWidth + kernels::PicksWindow));
-  b.Rows.resize(kernels::GatherBatch * rowLen);
-  std::int16_t* slot[2] = {b.Rows.data(), b.Rows.data() + rowLen};
+  // first texel), each with room for a window of values read from any column,
+  // each starting a cache line.
+  const std::size_t rowLen = RowLength(width);
+  b.Rows.resize(kernels::GatherBatch * rowLen + CacheLine / 2);
+  std::int16_t* const rows0 =
+      b.Rows.data() + (-reinterpret_cast<std::uintptr_t>(b.Rows.data()) % CacheLine) / 2;
+  std::int16_t* slot[2] = {rows0, rows0 + rowLen};
   std::int32_t key[2] = {-1, -1};
   // Filled with texture row r, keeping the slot that holds row `keep`.
   auto gathered = [&](std::int32_t r, std::int32_t keep) -> const std::int16_t* {
@@ -504,8 +527,6 @@ void ZoomFrame(Buffers& b, std::int32_t px, std::int32_t py, double s) {
     key[i] = r;
     return slot[i];
   };
-  const bool reuseRows = g.dy < k.ReuseRowsBelowStep;
-  const int batch = reuseRows || k.GatherOutRows == nullptr ? 1 : kernels::GatherBatch;
 
   std::int32_t v = g.y0 % Hy;
   for (std::int32_t row = 0; row < b.ScreenHeight;) {
@@ -521,7 +542,7 @@ void ZoomFrame(Buffers& b, std::int32_t px, std::int32_t py, double s) {
         const std::int16_t* bottom = gathered(r + 1, r);
         k.BlendRowsOut(top, bottom, fy, out[rows], width);
       } else {
-        std::int16_t* into = b.Rows.data() + rows * rowLen;
+        std::int16_t* into = rows0 + rows * rowLen;
         k.BlendBytes(T + r * TexWidth, T + (r + 1) * TexWidth, fy, into, TexWidth + 1);
         blended[rows] = into;
       }
@@ -529,9 +550,12 @@ void ZoomFrame(Buffers& b, std::int32_t px, std::int32_t py, double s) {
       if (v >= Hy) v -= Hy;
     }
     if (reuseRows) continue;
-    if (batch > 1)
-      k.GatherOutRows(blended, out, rows, cols, width);
-    else
+    if (batch > 1) {
+      k.GatherOutRows(blended, out, rows, leadCols, lead);
+      std::uint8_t* rest[kernels::GatherBatch];
+      for (int i = 0; i < rows; ++i) rest[i] = out[i] + lead;
+      k.GatherOutRows(blended, rest, rows, restCols, width - lead);
+    } else
       k.GatherOut(blended[0], cols, out[0], width);
   }
 }
