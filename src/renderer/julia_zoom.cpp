@@ -188,8 +188,8 @@ AllocResult Allocate(Buffers& b, std::int32_t width, std::int32_t height) {
     b.ColumnWeights.resize(n);
     b.ColumnFraction.resize(n);
     b.ColumnShuffle.resize(n);
-    b.ColumnPickFrom.resize(n / 16 + 1);
-    b.ColumnPicks.resize(4 * n);
+    b.ColumnPickFrom.resize(n / 16 + 1 + CacheLine / 16);
+    b.ColumnPicks.resize(4 * n + 4 * CacheLine);
     b.Rows.resize(kernels::GatherBatch * RowLength(width) + CacheLine / 2);
   } catch (const std::bad_alloc&) {
     b = Buffers{};
@@ -403,7 +403,13 @@ void RenderJulia(std::uint8_t* texture, double cx, double cy, int maxIter) {
     // Row j holds the points from the last column to the first; row 239 - j
     // holds them in order (the picture turned by 180 degrees).
     std::uint8_t* upper = texture + j * TexWidth;
-    for (std::int32_t col = 0; col < TexWidth; ++col) upper[TexWidth - 1 - col] = vals[col];
+    static_assert(TexWidth % 8 == 0);
+    for (std::int32_t col = 0; col < TexWidth; col += 8) {
+      std::uint64_t eight;
+      std::memcpy(&eight, vals + col, 8);
+      eight = __builtin_bswap64(eight);  // the eight bytes in reverse order
+      std::memcpy(upper + TexWidth - 8 - col, &eight, 8);
+    }
     std::memcpy(texture + (TexHeight - 1 - j) * TexWidth, vals, TexWidth);
   }
 }
@@ -478,8 +484,8 @@ void ZoomFrame(Buffers& b, std::int32_t px, std::int32_t py, double s) {
   b.ColumnWeights.resize(n);
   b.ColumnFraction.resize(n);
   b.ColumnShuffle.resize(n);
-  b.ColumnPickFrom.resize(n / 16 + 1);
-  b.ColumnPicks.resize(4 * n);
+  b.ColumnPickFrom.resize(n / 16 + 1 + CacheLine / 16);
+  b.ColumnPicks.resize(4 * n + 4 * CacheLine);
   std::int32_t* const idx = b.ColumnIndex.data();
   std::uint32_t* const w = b.ColumnWeights.data();
   std::uint16_t* const fx = b.ColumnFraction.data();
@@ -503,10 +509,15 @@ void ZoomFrame(Buffers& b, std::int32_t px, std::int32_t py, double s) {
     lead = std::min<std::int32_t>(
         width, static_cast<std::int32_t>(-reinterpret_cast<std::uintptr_t>(b.FrameBuffer.data()) %
                                          CacheLine));
-  PlanPicks(idx + lead, b.ColumnPickFrom.data(), b.ColumnPicks.data(), width - lead);
-  const kernels::Columns leadCols{idx, w, fx, nullptr};
-  const kernels::Columns restCols{
-      idx + lead, w + lead, fx + lead, nullptr, b.ColumnPickFrom.data(), b.ColumnPicks.data()};
+  // The lead's plan lies past the rest's.
+  std::int32_t* const restFrom = b.ColumnPickFrom.data();
+  std::uint8_t* const restPicks = b.ColumnPicks.data();
+  std::int32_t* const leadFrom = restFrom + n / 16 + 1;
+  std::uint8_t* const leadPicks = restPicks + 4 * n;
+  PlanPicks(idx, leadFrom, leadPicks, lead);
+  PlanPicks(idx + lead, restFrom, restPicks, width - lead);
+  const kernels::Columns leadCols{idx, w, fx, nullptr, leadFrom, leadPicks};
+  const kernels::Columns restCols{idx + lead, w + lead, fx + lead, nullptr, restFrom, restPicks};
 
   // Two gathered rows, or up to GatherBatch blended texture rows (the last
   // value of each is the right neighbour of the last column: the next row's

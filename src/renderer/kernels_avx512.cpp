@@ -215,7 +215,10 @@ void GatherOutRows(const std::int16_t* const* v, std::uint8_t* const* out, int r
 __attribute__((target("avx512vbmi"))) void GatherOutVbmiRows(const std::int16_t* const* v,
                                                              std::uint8_t* const* out, int rows,
                                                              const Columns& cols, int n) {
+  // Byte 2 of each of 32 sums, into bytes 0 to 31, and again into 32 to 63.
   alignas(64) static constexpr std::uint8_t second[64] = {
+      2,  6,  10, 14, 18, 22, 26, 30, 34, 38,  42,  46,  50,  54,  58,  62,
+      66, 70, 74, 78, 82, 86, 90, 94, 98, 102, 106, 110, 114, 118, 122, 126,
       2,  6,  10, 14, 18, 22, 26, 30, 34, 38,  42,  46,  50,  54,  58,  62,
       66, 70, 74, 78, 82, 86, 90, 94, 98, 102, 106, 110, 114, 118, 122, 126};
   const __m512i pick = _mm512_load_si512(second);
@@ -254,8 +257,9 @@ __attribute__((target("avx512vbmi"))) void GatherOutVbmiRows(const std::int16_t*
           s[g] = _mm512_madd_epi16(pairs, w[g]);
         }
       }
-      const __m512i bytes = _mm512_shuffle_i64x2(_mm512_permutex2var_epi8(s[0], pick, s[1]),
-                                                 _mm512_permutex2var_epi8(s[2], pick, s[3]), 0x44);
+      const __m512i bytes =
+          _mm512_mask_blend_epi64(0xF0, _mm512_permutex2var_epi8(s[0], pick, s[1]),
+                                  _mm512_permutex2var_epi8(s[2], pick, s[3]));
       _mm512_storeu_si512(to[r] + c, _mm512_xor_si512(bytes, half));
     }
   }
