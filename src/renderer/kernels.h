@@ -18,6 +18,19 @@ constexpr std::int32_t RowBias = 32768;
 // Bias of a sum of two stored values times weights adding up to 256.
 constexpr std::int32_t SumBias = RowBias * 256;
 
+// The texture in 16-bit lanes holding 8x and 8y. While a point has not
+// escaped, xx + yy <= 2048 bounds |x y| below 1025 * 1024, so the next
+// |x| <= 2048 + |cx| and |y| <= 2049 + |cy|: with |cx| <= NarrowCx,
+// |cy| <= NarrowCy and start values within NarrowStart, 8x and 8y stay inside
+// 16 bits and these products are exact:
+//   (8x)(8x) >> 16 = x^2 >> 10 (the 32-bit products cannot wrap here);
+//   (16|x|)(8|y|) >> 16 (unsigned) = |x y| div 512, and the sign of x y is
+//   put back.
+// Lanes that have escaped carry meaningless values, never looked at again.
+constexpr std::int32_t NarrowStart = 4095;
+constexpr std::int32_t NarrowCx = 2047;
+constexpr std::int32_t NarrowCy = 2046;
+
 // Per frame, per column of the screen: where it reads and how it weighs.
 struct Columns {
   const std::int32_t* Idx;  // texel index within a row, 0 to TexWidth - 1

@@ -13,18 +13,7 @@
 namespace uzoom::kernels {
 namespace {
 
-// The texture in 16-bit lanes, 32 points a vector. Each lane holds 8x and 8y.
-// While a point has not escaped, xx + yy <= 2048 bounds |x * y| below
-// 1025 * 1024, so the next |x| <= 2048 + |cx| and |y| <= 2049 + |cy|: with
-// |cx| <= 2047, |cy| <= 2046 and start values within 4095, 8x and 8y stay
-// inside 16 bits and every product below is exact:
-//   (8x)(8x) >> 16 = x^2 >> 10 (the products fit 32 bits exactly here);
-//   (16|x|)(8|y|) >> 16 = |x y| div 512, and the sign of x y is reapplied.
-// Lanes that have escaped carry meaningless values; the mask ignores them.
-constexpr std::int32_t NarrowStart = 4095;
-constexpr std::int32_t NarrowCx = 2047;
-constexpr std::int32_t NarrowCy = 2046;
-
+// The texture in 16-bit lanes, 32 points a vector (see NarrowStart).
 inline void Step16(__m512i& x, __m512i& y, __m512i& k, __mmask32& active, __m512i cx8,
                    __m512i cy8) {
   const __m512i xx = _mm512_mulhi_epi16(x, x);
