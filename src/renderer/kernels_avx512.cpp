@@ -216,15 +216,20 @@ __attribute__((target("avx512vbmi"))) void GatherOutVbmiRows(const std::int16_t*
   const std::int16_t* in[GatherBatch];
   std::uint8_t* to[GatherBatch];
   for (int r = 0; r < rows; ++r) in[r] = v[r], to[r] = out[r];
+  // With eight vector registers (32-bit x86) weights and picks are read
+  // again for every row, straight from memory into the instructions.
+  constexpr bool Hoist = sizeof(void*) == 8;
   int c = 0;
   for (; c + 64 <= n; c += 64) {
     __m512i w[4], picks[4], s[4];
     std::int32_t from[4];
-    for (int g = 0; g < 4; ++g) {
-      w[g] = _mm512_loadu_si512(cols.W + c + 16 * g);
-      from[g] = PickFrom(cols, c + 16 * g);
-      picks[g] = from[g] < 0 ? w[g] : _mm512_loadu_si512(cols.Picks + 4 * c + 64 * g);
-    }
+    for (int g = 0; g < 4; ++g) from[g] = PickFrom(cols, c + 16 * g);
+    auto weights = [&](int g) { return _mm512_loadu_si512(cols.W + c + 16 * g); };
+    auto picksOf = [&](int g) {
+      return from[g] < 0 ? _mm512_setzero_si512() : _mm512_loadu_si512(cols.Picks + 4 * c + 64 * g);
+    };
+    if constexpr (Hoist)
+      for (int g = 0; g < 4; ++g) w[g] = weights(g), picks[g] = picksOf(g);
     const bool shared =
         from[0] >= 0 && from[1] == from[0] && from[2] == from[0] && from[3] == from[0];
     for (int r = 0; r < rows; ++r) {
@@ -232,7 +237,8 @@ __attribute__((target("avx512vbmi"))) void GatherOutVbmiRows(const std::int16_t*
         const __m512i lo = _mm512_loadu_si512(in[r] + from[0]);
         const __m512i hi = _mm512_loadu_si512(in[r] + from[0] + 32);
         for (int g = 0; g < 4; ++g)
-          s[g] = _mm512_madd_epi16(_mm512_permutex2var_epi8(lo, picks[g], hi), w[g]);
+          s[g] = _mm512_madd_epi16(_mm512_permutex2var_epi8(lo, Hoist ? picks[g] : picksOf(g), hi),
+                                   Hoist ? w[g] : weights(g));
       } else {
         for (int g = 0; g < 4; ++g) {
           __m512i pairs;
@@ -240,10 +246,10 @@ __attribute__((target("avx512vbmi"))) void GatherOutVbmiRows(const std::int16_t*
             pairs = Gather16(in[r], cols, c + 16 * g);
           } else {
             const std::int16_t* p = in[r] + from[g];
-            pairs = _mm512_permutex2var_epi8(_mm512_loadu_si512(p), picks[g],
+            pairs = _mm512_permutex2var_epi8(_mm512_loadu_si512(p), Hoist ? picks[g] : picksOf(g),
                                              _mm512_loadu_si512(p + 32));
           }
-          s[g] = _mm512_madd_epi16(pairs, w[g]);
+          s[g] = _mm512_madd_epi16(pairs, Hoist ? w[g] : weights(g));
         }
       }
       const __m512i bytes =
