@@ -448,10 +448,12 @@ void PlanPicks(const std::int32_t* idx, std::int32_t* from, std::uint8_t* picks,
       if (idx[j] < base || idx[j] + 1 - base >= kernels::PicksWindow) return false;
     return true;
   };
+  bool blockFits = false;
   for (std::int32_t c = 0; c + 16 <= width; c += 16) {
     const std::int32_t block = c - c % 64;
+    if (c == block) blockFits = block + 64 <= width && fits(block, 64, idx[block]);
     std::int32_t base = idx[c];
-    if (block + 64 <= width && fits(block, 64, idx[block]))
+    if (blockFits)
       base = idx[block];
     else if (!fits(c, 16, base))
       base = -1;
@@ -497,10 +499,11 @@ void ZoomFrame(Buffers& b, std::int32_t px, std::int32_t py, double s) {
     u += g.dx;
     if (u >= Wx) u -= Wx;
   }
-  PlanShuffles(idx, b.ColumnShuffle.data(), width);
-  const kernels::Columns cols{idx, w, fx, b.ColumnShuffle.data()};
   const bool reuseRows = g.dy < k.ReuseRowsBelowStep;
   const int batch = reuseRows || k.GatherOutRows == nullptr ? 1 : kernels::GatherBatch;
+  // Only the row gather reads the shuffles, only batches read the picks.
+  if (reuseRows) PlanShuffles(idx, b.ColumnShuffle.data(), width);
+  const kernels::Columns cols{idx, w, fx, b.ColumnShuffle.data()};
   // Rows of the frame in batches start at the same offset from a cache line
   // when the stride is a multiple of one: the first `lead` columns are done
   // on their own, so that the rest is stored by whole lines.
@@ -514,8 +517,10 @@ void ZoomFrame(Buffers& b, std::int32_t px, std::int32_t py, double s) {
   std::uint8_t* const restPicks = b.ColumnPicks.data();
   std::int32_t* const leadFrom = restFrom + n / 16 + 1;
   std::uint8_t* const leadPicks = restPicks + 4 * n;
-  PlanPicks(idx, leadFrom, leadPicks, lead);
-  PlanPicks(idx + lead, restFrom, restPicks, width - lead);
+  if (batch > 1) {
+    PlanPicks(idx, leadFrom, leadPicks, lead);
+    PlanPicks(idx + lead, restFrom, restPicks, width - lead);
+  }
   const kernels::Columns leadCols{idx, w, fx, nullptr, leadFrom, leadPicks};
   const kernels::Columns restCols{idx + lead, w + lead, fx + lead, nullptr, restFrom, restPicks};
 
