@@ -42,10 +42,11 @@ inline __m128i PackBytes(__m256i lo, __m256i hi) {
 
 // Lanes vectors of eight points (32-bit lanes), Lanes / 2 of sixteen (16-bit
 // lanes) step together: several independent chains
-// of multiplies keep the processor busy while each waits for its products.
-// (32-bit x86 has only eight vector registers: fewer there.)
+// of multiplies keep the processor busy while each waits for its products;
+// a 16-bit vector whose points have all escaped is skipped. (32-bit x86 has
+// only eight vector registers: fewer there.)
 #if defined(__x86_64__)
-constexpr int Lanes = 4;
+constexpr int Lanes = 8;
 #else
 constexpr int Lanes = 2;
 #endif
@@ -133,6 +134,7 @@ int JuliaRowNarrow(const std::int32_t* xs, std::int32_t y, std::int32_t cx, std:
     for (int it = 0; it < maxIter; ++it) {
       __m256i any = _mm256_setzero_si256();
       for (int l = 0; l < Vectors; ++l) {
+        if (_mm256_testz_si256(va[l], va[l])) continue;
         Step16(vx[l], vy[l], va[l], vk[l], cx8, cy8);
         any = _mm256_or_si256(any, va[l]);
       }

@@ -47,10 +47,11 @@ bool NarrowStarts(const std::int32_t* xs, int n) {
   return over == 0;
 }
 
-// Vectors of 32 points stepped together, so that one waits for its products
-// while another computes. 32-bit x86 has only eight vector registers.
+// Vectors of 32 points stepped together (a whole texture row), so that one
+// waits for its products while another computes; a vector whose points have
+// all escaped is skipped. 32-bit x86 has only eight vector registers.
 #if defined(__x86_64__)
-constexpr int Lanes = 2;
+constexpr int Lanes = 10;
 #else
 constexpr int Lanes = 1;
 #endif
@@ -73,7 +74,7 @@ int JuliaRowNarrow(const std::int32_t* xs, std::int32_t y, std::int32_t cx, std:
     for (int it = 0; it < maxIter; ++it) {
       __mmask32 any = 0;
       for (int l = 0; l < Lanes; ++l) {
-        Step16(vx[l], vy[l], vk[l], va[l], cx8, cy8);
+        if (va[l] != 0) Step16(vx[l], vy[l], vk[l], va[l], cx8, cy8);
         any |= va[l];
       }
       if (any == 0) break;
