@@ -272,26 +272,25 @@ __attribute__((target("avx512vbmi"))) void GatherOutVbmiRow(const std::int16_t* 
 
 // One permute per sixteen columns costs about as much as blending two
 // gathered rows: always blend two texture rows and pick along the result.
-// Gathering whole rows is left to the AVX2 kernels (never chosen here).
+// With eight vector registers (32-bit x86) the permutes lose to the AVX2 row
+// gather and blend, which are chosen there instead (and kept here for both).
+#if defined(__x86_64__)
+constexpr std::int32_t ReuseRowsBelowStep = 0;
+#else
+constexpr std::int32_t ReuseRowsBelowStep = 1 << 30;
+#endif
+
 const Kernels& Avx512() {
-  static const Kernels table = {0,
-                                JuliaRow,
-                                BlendBytesRow,
-                                Avx2().GatherBytes,
-                                Avx2().BlendRowsOut,
-                                GatherOutRow,
-                                GatherOutRows};
+  static const Kernels table = {
+      ReuseRowsBelowStep,  JuliaRow,     BlendBytesRow, Avx2().GatherBytes,
+      Avx2().BlendRowsOut, GatherOutRow, GatherOutRows};
   return table;
 }
 
 const Kernels& Avx512Vbmi() {
-  static const Kernels table = {0,
-                                JuliaRow,
-                                BlendBytesRow,
-                                Avx2().GatherBytes,
-                                Avx2().BlendRowsOut,
-                                GatherOutVbmiRow,
-                                GatherOutVbmiRows};
+  static const Kernels table = {
+      ReuseRowsBelowStep,  JuliaRow,         BlendBytesRow,    Avx2().GatherBytes,
+      Avx2().BlendRowsOut, GatherOutVbmiRow, GatherOutVbmiRows};
   return table;
 }
 
