@@ -56,21 +56,27 @@ std::vector<const k::Kernels*> Tables() {
 }
 
 TEST(Avx512Kernels, TextureRowsAtTheEdgesOfSixteenBitLanes) {
-  std::vector<std::int32_t> xs;
-  for (int i = 0; i < 100; ++i) xs.push_back(-1953 + 39 * i);
-  for (std::int32_t x : {4095, -4095, 4096, -4096, 0, 1, -1}) xs.push_back(x);
+  // Several whole texture rows with the widest 16-bit start values among
+  // them, and the same with values one beyond.
+  std::vector<std::int32_t> inside, outside;
+  for (int i = 0; i < 700; ++i) inside.push_back(-1953 + 39 * (i % 101));
+  inside[100] = 4095, inside[101] = -4095, inside[650] = 4095;
+  outside = inside;
+  outside[101] = -4096, outside[660] = 4096;
   for (const k::Kernels* t : Tables()) {
     // |cx| 2047 and |cy| 2046 are the widest 16-bit parameters, one more is not.
     const std::int32_t cases[][3] = {{-1464, 2047, 2046}, {-1464, -2047, -2046}, {12, 2048, 5},
                                      {12, 5, 2047},       {-4095, 300, -900},    {-4096, 300, -900},
                                      {4095, -1800, 100},  {0, -763, 102}};
     for (const auto& c : cases) {
-      for (int n : {7, 64, 100, 107}) {
+      for (int n : {7, 64, 107, 320, 650, 700}) {
         SCOPED_TRACE(::testing::Message() << c[0] << " " << c[1] << " " << c[2] << " n " << n);
-        std::vector<std::uint8_t> want(n, 1), got(n, 2);
-        k::Portable().JuliaRow(xs.data(), c[0], c[1], c[2], 64, want.data(), n);
-        t->JuliaRow(xs.data(), c[0], c[1], c[2], 64, got.data(), n);
-        ASSERT_EQ(got, want);
+        for (const auto* xs : {&inside, &outside}) {
+          std::vector<std::uint8_t> want(n, 1), got(n, 2);
+          k::Portable().JuliaRow(xs->data(), c[0], c[1], c[2], 64, want.data(), n);
+          t->JuliaRow(xs->data(), c[0], c[1], c[2], 64, got.data(), n);
+          ASSERT_EQ(got, want);
+        }
       }
     }
   }
