@@ -2,7 +2,7 @@
 //   zoomshot --clock MS --size WxH -o FILE [--texture]
 //   zoomshot --bench --size WxH --frames N [--reference] [--path NAME]
 // --reference times the plain scalar version instead; --path forces a code
-// path (portable, sse2, avx2) for any mode.
+// path (portable, sse2, avx2, avx512) for any mode.
 // FILE.png gets the colours, FILE.raw the colour indices (rows top to bottom,
 // no padding).
 #if VORRASIN_HAVE_PNG
@@ -28,7 +28,7 @@ int Usage(const char* why) {
                "zoomshot: %s\n"
                "usage: zoomshot --clock MS --size WxH -o FILE.png|FILE.raw [--texture]\n"
                "       zoomshot --bench --size WxH --frames N [--reference]\n"
-               "       any of them: [--path portable|sse2|avx2]\n",
+               "       any of them: [--path portable|sse2|avx2|avx512]\n",
                why);
   return ExitUsage;
 }
@@ -116,7 +116,7 @@ int main(int argc, char** argv) {
           return ExitFailed;
         }
       }
-      if (!known) return Usage("--path takes portable, sse2 or avx2");
+      if (!known) return Usage("--path takes portable, sse2, avx2 or avx512");
       ++i;
     } else if (a == "--texture") {
       texture = true;

@@ -8,6 +8,10 @@
 
 #include "renderer/kernels.h"
 
+#if defined(__i386__) || defined(__x86_64__)
+#include <cpuid.h>
+#endif
+
 namespace uzoom {
 namespace {
 
@@ -88,6 +92,15 @@ Geometry FrameGeometry(const Buffers& b, std::int32_t px, std::int32_t py, doubl
   // On a surface narrower than the scale, one step could cross the texture
   // more than once; stepping by the remainder lands on the same texel.
   return {x0, y0, ((x1 - x0) / b.ScreenWidth) % Wx, ((y1 - y0) / b.ScreenHeight) % Hy};
+}
+
+constexpr std::int32_t CacheLine = 64;
+
+// Values in a working row of ZoomFrame: a frame row, or a texture row and
+// a window of values past any of its columns; whole cache lines.
+std::size_t RowLength(std::int32_t width) {
+  const std::int32_t n = std::max(width, TexWidth + kernels::PicksWindow);
+  return static_cast<std::size_t>((n + CacheLine / 2 - 1) / (CacheLine / 2) * (CacheLine / 2));
 }
 
 // Below the last image row come copies of rows 0 and 1.
@@ -175,7 +188,9 @@ AllocResult Allocate(Buffers& b, std::int32_t width, std::int32_t height) {
     b.ColumnWeights.resize(n);
     b.ColumnFraction.resize(n);
     b.ColumnShuffle.resize(n);
-    b.Rows.resize(2 * std::max<std::size_t>(n, TexWidth + 1));
+    b.ColumnPickFrom.resize(n / 16 + 1 + CacheLine / 16);
+    b.ColumnPicks.resize(4 * n + 4 * CacheLine);
+    b.Rows.resize(kernels::GatherBatch * RowLength(width) + CacheLine / 2);
   } catch (const std::bad_alloc&) {
     b = Buffers{};
     return AllocResult::NoMemory;
@@ -250,19 +265,69 @@ void ZoomFrame(Buffers& b, std::int32_t px, std::int32_t py, double s) {
 
 // Code paths.
 
+namespace kernels {
+
+bool HasSse2(const CpuState& s) { return s.Sse2; }
+
+// The system must save the YMM halves (XCR0 bits 1 and 2) as well.
+bool HasAvx2(const CpuState& s) {
+  return s.Sse2 && s.Avx && s.Avx2 && s.Osxsave && (s.Xcr0 & XcrYmm) == XcrYmm;
+}
+
+// The opmask and all ZMM state too (XCR0 bits 5 to 7).
+bool HasAvx512(const CpuState& s) {
+  return HasAvx2(s) && s.Avx512F && s.Avx512Bw && s.Avx512Vl && (s.Xcr0 & XcrZmm) == XcrZmm;
+}
+
+}  // namespace kernels
+
 namespace {
+
+#if defined(__i386__) || defined(__x86_64__)
+// XCR0 through XGETBV; only call where CPUID reports OSXSAVE.
+std::uint64_t ReadXcr0() {
+  std::uint32_t lo = 0, hi = 0;
+  __asm__ volatile("xgetbv" : "=a"(lo), "=d"(hi) : "c"(0));
+  return static_cast<std::uint64_t>(hi) << 32 | lo;
+}
+
+kernels::CpuState ReadCpuState() {
+  kernels::CpuState s{};
+  unsigned a = 0, b = 0, c = 0, d = 0;
+  if (__get_cpuid(1, &a, &b, &c, &d)) {
+    s.Sse2 = (d & bit_SSE2) != 0;
+    s.Osxsave = (c & bit_OSXSAVE) != 0;
+    s.Avx = (c & bit_AVX) != 0;
+  }
+  if (__get_cpuid_count(7, 0, &a, &b, &c, &d)) {
+    s.Avx2 = (b & bit_AVX2) != 0;
+    s.Avx512F = (b & bit_AVX512F) != 0;
+    s.Avx512Bw = (b & bit_AVX512BW) != 0;
+    s.Avx512Vl = (b & bit_AVX512VL) != 0;
+    s.Avx512Vbmi = (c & bit_AVX512VBMI) != 0;
+  }
+  if (s.Osxsave) s.Xcr0 = ReadXcr0();
+  return s;
+}
+
+const kernels::CpuState& Cpu() {
+  static const kernels::CpuState cpu = ReadCpuState();
+  return cpu;
+}
+#endif
 
 bool ProcessorHas(CodePath p) {
 #if defined(__i386__) || defined(__x86_64__)
-  __builtin_cpu_init();
+  const kernels::CpuState& cpu = Cpu();
   switch (p) {
     case CodePath::Portable:
       return true;
     case CodePath::Sse2:
-      return __builtin_cpu_supports("sse2");
+      return kernels::HasSse2(cpu);
     case CodePath::Avx2:
-      // Also false when the system does not save the 256-bit registers.
-      return __builtin_cpu_supports("avx2");
+      return kernels::HasAvx2(cpu);
+    case CodePath::Avx512:
+      return kernels::HasAvx512(cpu);
   }
   return false;
 #else
@@ -272,6 +337,7 @@ bool ProcessorHas(CodePath p) {
 
 const kernels::Kernels& TableOf(CodePath p) {
 #if defined(__i386__) || defined(__x86_64__)
+  if (p == CodePath::Avx512) return Cpu().Avx512Vbmi ? kernels::Avx512Vbmi() : kernels::Avx512();
   if (p == CodePath::Avx2) return kernels::Avx2();
   if (p == CodePath::Sse2) return kernels::Sse2();
 #endif
@@ -294,6 +360,7 @@ Active& Current() {
 bool CodePathAvailable(CodePath p) { return ProcessorHas(p); }
 
 CodePath BestCodePath() {
+  if (ProcessorHas(CodePath::Avx512)) return CodePath::Avx512;
   if (ProcessorHas(CodePath::Avx2)) return CodePath::Avx2;
   if (ProcessorHas(CodePath::Sse2)) return CodePath::Sse2;
   return CodePath::Portable;
@@ -315,6 +382,8 @@ const char* CodePathName(CodePath p) {
       return "sse2";
     case CodePath::Avx2:
       return "avx2";
+    case CodePath::Avx512:
+      return "avx512";
   }
   return "?";
 }
@@ -334,7 +403,13 @@ void RenderJulia(std::uint8_t* texture, double cx, double cy, int maxIter) {
     // Row j holds the points from the last column to the first; row 239 - j
     // holds them in order (the picture turned by 180 degrees).
     std::uint8_t* upper = texture + j * TexWidth;
-    for (std::int32_t col = 0; col < TexWidth; ++col) upper[TexWidth - 1 - col] = vals[col];
+    static_assert(TexWidth % 8 == 0);
+    for (std::int32_t col = 0; col < TexWidth; col += 8) {
+      std::uint64_t eight;
+      std::memcpy(&eight, vals + col, 8);
+      eight = __builtin_bswap64(eight);  // the eight bytes in reverse order
+      std::memcpy(upper + TexWidth - 8 - col, &eight, 8);
+    }
     std::memcpy(texture + (TexHeight - 1 - j) * TexWidth, vals, TexWidth);
   }
 }
@@ -363,6 +438,32 @@ void PlanShuffles(const std::int32_t* idx, std::uint8_t* shuffle, std::int32_t w
   }
 }
 
+// Where each group's window starts and where each column's two values lie in
+// it (see kernels::Columns). Groups share the window of their block of 64
+// columns when the whole block fits in it.
+void PlanPicks(const std::int32_t* idx, std::int32_t* from, std::uint8_t* picks,
+               std::int32_t width) {
+  auto fits = [&](std::int32_t c, std::int32_t count, std::int32_t base) {
+    for (std::int32_t j = c; j < c + count; ++j)
+      if (idx[j] < base || idx[j] + 1 - base >= kernels::PicksWindow) return false;
+    return true;
+  };
+  bool blockFits = false;
+  for (std::int32_t c = 0; c + 16 <= width; c += 16) {
+    const std::int32_t block = c - c % 64;
+    if (c == block) blockFits = block + 64 <= width && fits(block, 64, idx[block]);
+    std::int32_t base = idx[c];
+    if (blockFits)
+      base = idx[block];
+    else if (!fits(c, 16, base))
+      base = -1;
+    from[c / 16] = base;
+    for (std::int32_t j = c; j < c + 16; ++j)
+      for (std::int32_t b = 0; b < 4; ++b)
+        picks[4 * j + b] = static_cast<std::uint8_t>(2 * (idx[j] - base) + b);
+  }
+}
+
 }  // namespace
 
 // The four-texel blend factors in two ways, both exact in integers:
@@ -385,6 +486,8 @@ void ZoomFrame(Buffers& b, std::int32_t px, std::int32_t py, double s) {
   b.ColumnWeights.resize(n);
   b.ColumnFraction.resize(n);
   b.ColumnShuffle.resize(n);
+  b.ColumnPickFrom.resize(n / 16 + 1 + CacheLine / 16);
+  b.ColumnPicks.resize(4 * n + 4 * CacheLine);
   std::int32_t* const idx = b.ColumnIndex.data();
   std::uint32_t* const w = b.ColumnWeights.data();
   std::uint16_t* const fx = b.ColumnFraction.data();
@@ -396,14 +499,40 @@ void ZoomFrame(Buffers& b, std::int32_t px, std::int32_t py, double s) {
     u += g.dx;
     if (u >= Wx) u -= Wx;
   }
-  PlanShuffles(idx, b.ColumnShuffle.data(), width);
+  const bool reuseRows = g.dy < k.ReuseRowsBelowStep;
+  const int batch = reuseRows || k.GatherOutRows == nullptr ? 1 : kernels::GatherBatch;
+  // Only the row gather reads the shuffles, only batches read the picks.
+  if (reuseRows) PlanShuffles(idx, b.ColumnShuffle.data(), width);
   const kernels::Columns cols{idx, w, fx, b.ColumnShuffle.data()};
+  // Rows of the frame in batches start at the same offset from a cache line
+  // when the stride is a multiple of one: the first `lead` columns are done
+  // on their own, so that the rest is stored by whole lines.
+  std::int32_t lead = 0;
+  if (batch > 1 && b.Stride % CacheLine == 0)
+    lead = std::min<std::int32_t>(
+        width, static_cast<std::int32_t>(-reinterpret_cast<std::uintptr_t>(b.FrameBuffer.data()) %
+                                         CacheLine));
+  // The lead's plan lies past the rest's.
+  std::int32_t* const restFrom = b.ColumnPickFrom.data();
+  std::uint8_t* const restPicks = b.ColumnPicks.data();
+  std::int32_t* const leadFrom = restFrom + n / 16 + 1;
+  std::uint8_t* const leadPicks = restPicks + 4 * n;
+  if (batch > 1) {
+    PlanPicks(idx, leadFrom, leadPicks, lead);
+    PlanPicks(idx + lead, restFrom, restPicks, width - lead);
+  }
+  const kernels::Columns leadCols{idx, w, fx, nullptr, leadFrom, leadPicks};
+  const kernels::Columns restCols{idx + lead, w + lead, fx + lead, nullptr, restFrom, restPicks};
 
-  // Two gathered rows, or one blended texture row (its last value is the
-  // right neighbour of the last column: the next row's first texel).
-  const std::size_t rowLen = static_cast<std::size_t>(width > TexWidth + 1 ? width : TexWidth + 1);
-  b.Rows.resize(2 * rowLen);
-  std::int16_t* slot[2] = {b.Rows.data(), b.Rows.data() + rowLen};
+  // Two gathered rows, or up to GatherBatch blended texture rows (the last
+  // value of each is the right neighbour of the last column: the next row's
+  // first texel), each with room for a window of values read from any column,
+  // each starting a cache line.
+  const std::size_t rowLen = RowLength(width);
+  b.Rows.resize(kernels::GatherBatch * rowLen + CacheLine / 2);
+  std::int16_t* const rows0 =
+      b.Rows.data() + (-reinterpret_cast<std::uintptr_t>(b.Rows.data()) % CacheLine) / 2;
+  std::int16_t* slot[2] = {rows0, rows0 + rowLen};
   std::int32_t key[2] = {-1, -1};
   // Filled with texture row r, keeping the slot that holds row `keep`.
   auto gathered = [&](std::int32_t r, std::int32_t keep) -> const std::int16_t* {
@@ -414,23 +543,36 @@ void ZoomFrame(Buffers& b, std::int32_t px, std::int32_t py, double s) {
     key[i] = r;
     return slot[i];
   };
-  const bool reuseRows = g.dy < k.ReuseRowsBelowStep;
 
   std::int32_t v = g.y0 % Hy;
-  for (std::int32_t row = 0; row < b.ScreenHeight; ++row) {
-    std::uint8_t* out = b.FrameBuffer.data() + row * b.Stride;
-    const std::int32_t fy = v & 255;
-    const std::int32_t r = v >> 8;
-    if (reuseRows) {
-      const std::int16_t* top = gathered(r, r + 1);
-      const std::int16_t* bottom = gathered(r + 1, r);
-      k.BlendRowsOut(top, bottom, fy, out, width);
-    } else {
-      k.BlendBytes(T + r * TexWidth, T + (r + 1) * TexWidth, fy, slot[0], TexWidth + 1);
-      k.GatherOut(slot[0], cols, out, width);
+  for (std::int32_t row = 0; row < b.ScreenHeight;) {
+    const std::int16_t* blended[kernels::GatherBatch];
+    std::uint8_t* out[kernels::GatherBatch];
+    int rows = 0;
+    for (; rows < batch && row < b.ScreenHeight; ++rows, ++row) {
+      out[rows] = b.FrameBuffer.data() + row * b.Stride;
+      const std::int32_t fy = v & 255;
+      const std::int32_t r = v >> 8;
+      if (reuseRows) {
+        const std::int16_t* top = gathered(r, r + 1);
+        const std::int16_t* bottom = gathered(r + 1, r);
+        k.BlendRowsOut(top, bottom, fy, out[rows], width);
+      } else {
+        std::int16_t* into = rows0 + rows * rowLen;
+        k.BlendBytes(T + r * TexWidth, T + (r + 1) * TexWidth, fy, into, TexWidth + 1);
+        blended[rows] = into;
+      }
+      v += g.dy;
+      if (v >= Hy) v -= Hy;
     }
-    v += g.dy;
-    if (v >= Hy) v -= Hy;
+    if (reuseRows) continue;
+    if (batch > 1) {
+      k.GatherOutRows(blended, out, rows, leadCols, lead);
+      std::uint8_t* rest[kernels::GatherBatch];
+      for (int i = 0; i < rows; ++i) rest[i] = out[i] + lead;
+      k.GatherOutRows(blended, rest, rows, restCols, width - lead);
+    } else
+      k.GatherOut(blended[0], cols, out[0], width);
   }
 }
 

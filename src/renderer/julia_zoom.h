@@ -66,6 +66,8 @@ struct Buffers {
   std::vector<std::uint32_t> ColumnWeights;
   std::vector<std::uint16_t> ColumnFraction;
   std::vector<std::uint8_t> ColumnShuffle;
+  std::vector<std::int32_t> ColumnPickFrom;
+  std::vector<std::uint8_t> ColumnPicks;
   std::vector<std::int16_t> Rows;
 };
 
@@ -87,8 +89,9 @@ void ZoomFrame(Buffers& b, std::int32_t px, std::int32_t py, double s);
 
 // RenderJulia and ZoomFrame run on one of these code paths; all give the same
 // bytes. The best one the processor has is chosen on first use.
-enum class CodePath { Portable, Sse2, Avx2 };
-constexpr CodePath AllCodePaths[] = {CodePath::Portable, CodePath::Sse2, CodePath::Avx2};
+enum class CodePath { Portable, Sse2, Avx2, Avx512 };
+constexpr CodePath AllCodePaths[] = {CodePath::Portable, CodePath::Sse2, CodePath::Avx2,
+                                     CodePath::Avx512};
 // Built into this program and supported by this processor and system.
 bool CodePathAvailable(CodePath p);
 // Chooses the path for later calls; false (and no change) if unavailable.

@@ -18,6 +18,19 @@ constexpr std::int32_t RowBias = 32768;
 // Bias of a sum of two stored values times weights adding up to 256.
 constexpr std::int32_t SumBias = RowBias * 256;
 
+// The texture in 16-bit lanes holding 8x and 8y. While a point has not
+// escaped, xx + yy <= 2048 bounds |x y| below 1025 * 1024, so the next
+// |x| <= 2048 + |cx| and |y| <= 2049 + |cy|: with |cx| <= NarrowCx,
+// |cy| <= NarrowCy and start values within NarrowStart, 8x and 8y stay inside
+// 16 bits and these products are exact:
+//   (8x)(8x) >> 16 = x^2 >> 10 (the 32-bit products cannot wrap here);
+//   (16|x|)(8|y|) >> 16 (unsigned) = |x y| div 512, and the sign of x y is
+//   put back.
+// Lanes that have escaped carry meaningless values, never looked at again.
+constexpr std::int32_t NarrowStart = 4095;
+constexpr std::int32_t NarrowCx = 2047;
+constexpr std::int32_t NarrowCy = 2046;
+
 // Per frame, per column of the screen: where it reads and how it weighs.
 struct Columns {
   const std::int32_t* Idx;  // texel index within a row, 0 to TexWidth - 1
@@ -30,9 +43,17 @@ struct Columns {
   //               column 8's idx (byte 0 still selects element 0);
   //   ShuffleNone: neither; gather one by one.
   const std::uint8_t* Shuffle;
+  // Per group of 16 columns (whole groups only): PickFrom, the texel index
+  // where the group's window of PicksWindow values starts, or -1 when the
+  // group spans more (or wraps around) and is gathered; Picks, bytes 4j to
+  // 4j + 3 for column j: where its two 16-bit values lie in that window (2i
+  // to 2i + 3 for values i and i + 1). Null: gather every group.
+  const std::int32_t* PickFrom = nullptr;
+  const std::uint8_t* Picks = nullptr;
 };
 constexpr std::uint8_t ShuffleHalves = 0x40;
 constexpr std::uint8_t ShuffleNone = 0x80;
+constexpr std::int32_t PicksWindow = 64;
 
 struct Kernels {
   // ZoomFrame gathers whole texture rows and reuses them when a frame row
@@ -52,12 +73,36 @@ struct Kernels {
   void (*BlendRowsOut)(const std::int16_t* a, const std::int16_t* b, std::int32_t fy,
                        std::uint8_t* out, int n);
   // out[c] := (v[idx[c]] * w0 + v[idx[c] + 1] * w1 + SumBias) >> 16 (stored values).
+  // May read PicksWindow values from v + idx[c].
   void (*GatherOut)(const std::int16_t* v, const Columns& cols, std::uint8_t* out, int n);
+  // GatherOut for rows of values v[r] into out[r], r in [0, rows), rows at
+  // most GatherBatch: the column tables are read once for all of them. Null
+  // where the table has none; ZoomFrame then calls GatherOut row by row.
+  void (*GatherOutRows)(const std::int16_t* const* v, std::uint8_t* const* out, int rows,
+                        const Columns& cols, int n) = nullptr;
 };
+constexpr int GatherBatch = 4;
 
 const Kernels& Portable();
 // Defined only on x86 builds; call only where the processor has the set.
 const Kernels& Sse2();
 const Kernels& Avx2();
+// AVX-512 F, BW and VL; the second also with VBMI (byte permutes).
+const Kernels& Avx512();
+const Kernels& Avx512Vbmi();
+
+// What the processor reports (CPUID) and what the system saves on a switch
+// (XCR0, read with XGETBV): a wider register set is usable only with both.
+struct CpuState {
+  bool Sse2, Osxsave, Avx, Avx2, Avx512F, Avx512Bw, Avx512Vl, Avx512Vbmi;
+  std::uint64_t Xcr0;
+};
+// XCR0 bits: SSE and AVX (YMM upper halves) state; opmask, ZMM0-15 upper
+// halves and ZMM16-31 state.
+constexpr std::uint64_t XcrYmm = 0x6;
+constexpr std::uint64_t XcrZmm = 0xE6;
+bool HasSse2(const CpuState& s);
+bool HasAvx2(const CpuState& s);
+bool HasAvx512(const CpuState& s);
 
 }  // namespace uzoom::kernels

@@ -120,7 +120,10 @@ TEST(CodePaths, KernelsOnRandomData) {
     if (p == CodePath::Portable || !uzoom::CodePathAvailable(p)) continue;
     const k::Kernels* table = nullptr;
 #if defined(__i386__) || defined(__x86_64__)
-    table = p == CodePath::Sse2 ? &k::Sse2() : p == CodePath::Avx2 ? &k::Avx2() : nullptr;
+    table = p == CodePath::Sse2     ? &k::Sse2()
+            : p == CodePath::Avx2   ? &k::Avx2()
+            : p == CodePath::Avx512 ? &k::Avx512()
+                                    : nullptr;
 #endif
     ASSERT_NE(table, nullptr) << "no kernel table for " << uzoom::CodePathName(p);
     const k::Kernels& got = *table;

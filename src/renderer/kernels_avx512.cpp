@@ -1,0 +1,299 @@
+// The kernels with AVX-512 (F, BW, VL), built with those flags. Only reached
+// when the processor has them and the system saves the opmask and ZMM state.
+#if defined(__i386__) || defined(__x86_64__)
+
+// GCC 12 warns inside its own AVX-512 headers, whose "undefined" vectors
+// initialise themselves.
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#include <immintrin.h>
+
+#include "renderer/kernels.h"
+#include "renderer/plain_arithmetic.h"
+
+namespace uzoom::kernels {
+namespace {
+
+// The texture in 16-bit lanes, 32 points a vector (see NarrowStart).
+inline void Step16(__m512i& x, __m512i& y, __m512i& k, __mmask32& active, __m512i cx8,
+                   __m512i cy8) {
+  const __m512i xx = _mm512_mulhi_epi16(x, x);
+  const __m512i yy = _mm512_mulhi_epi16(y, y);
+  active = _mm512_mask_cmple_epi16_mask(active, _mm512_add_epi16(xx, yy), _mm512_set1_epi16(2048));
+  k = _mm512_mask_sub_epi16(k, active, k, _mm512_set1_epi16(-1));
+  const __m512i ax = _mm512_abs_epi16(x);
+  const __m512i q8 =
+      _mm512_slli_epi16(_mm512_mulhi_epu16(_mm512_add_epi16(ax, ax), _mm512_abs_epi16(y)), 3);
+  const __mmask32 negative = _mm512_movepi16_mask(_mm512_xor_si512(x, y));
+  y = _mm512_mask_sub_epi16(_mm512_add_epi16(cy8, q8), negative, cy8, q8);
+  x = _mm512_add_epi16(_mm512_slli_epi16(_mm512_sub_epi16(xx, yy), 3), cx8);
+}
+
+// Thirty-two start values 8x from 32-bit x.
+inline __m512i Load8x(const std::int32_t* xs) {
+  const __m256i lo = _mm512_cvtepi32_epi16(_mm512_slli_epi32(_mm512_loadu_si512(xs), 3));
+  const __m256i hi = _mm512_cvtepi32_epi16(_mm512_slli_epi32(_mm512_loadu_si512(xs + 16), 3));
+  return _mm512_inserti64x4(_mm512_castsi256_si512(lo), hi, 1);
+}
+
+// Whether all of xs[0, n) lie within the narrow start range.
+bool NarrowStarts(const std::int32_t* xs, int n) {
+  const __m512i limit = _mm512_set1_epi32(NarrowStart);
+  __mmask16 over = 0;
+  int c = 0;
+  for (; c + 16 <= n; c += 16)
+    over |= _mm512_cmpgt_epi32_mask(_mm512_abs_epi32(_mm512_loadu_si512(xs + c)), limit);
+  for (; c < n; ++c)
+    if (xs[c] > NarrowStart || xs[c] < -NarrowStart) return false;
+  return over == 0;
+}
+
+// Vectors of 32 points stepped together (a whole texture row), so that one
+// waits for its products while another computes; a vector whose points have
+// all escaped is skipped. 32-bit x86 has only eight vector registers.
+#if defined(__x86_64__)
+constexpr int Lanes = 10;
+#else
+constexpr int Lanes = 1;
+#endif
+
+// vals[c] for whole groups of 32 * Lanes points; returns how many it did.
+int JuliaRowNarrow(const std::int32_t* xs, std::int32_t y, std::int32_t cx, std::int32_t cy,
+                   int maxIter, std::uint8_t* vals, int n) {
+  const __m512i cx8 = _mm512_set1_epi16(static_cast<short>(8 * cx));
+  const __m512i cy8 = _mm512_set1_epi16(static_cast<short>(8 * cy));
+  int c = 0;
+  for (; c + 32 * Lanes <= n; c += 32 * Lanes) {
+    __m512i vx[Lanes], vy[Lanes], vk[Lanes];
+    __mmask32 va[Lanes];
+    for (int l = 0; l < Lanes; ++l) {
+      vx[l] = Load8x(xs + c + 32 * l);
+      vy[l] = _mm512_set1_epi16(static_cast<short>(8 * y));
+      vk[l] = _mm512_setzero_si512();
+      va[l] = 0xFFFFFFFFu;
+    }
+    for (int it = 0; it < maxIter; ++it) {
+      __mmask32 any = 0;
+      for (int l = 0; l < Lanes; ++l) {
+        if (va[l] != 0) Step16(vx[l], vy[l], vk[l], va[l], cx8, cy8);
+        any |= va[l];
+      }
+      if (any == 0) break;
+    }
+    for (int l = 0; l < Lanes; ++l) {
+      const __m512i steps = _mm512_and_si512(_mm512_slli_epi16(vk[l], 2), _mm512_set1_epi16(255));
+      const __m512i value = _mm512_mask_blend_epi16(va[l], steps, _mm512_set1_epi16(255));
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(vals + c + 32 * l),
+                          _mm512_cvtepi16_epi8(value));
+    }
+  }
+  return c;
+}
+
+// The texture in 32-bit lanes, for any parameter: products wrap as in the
+// plain version.
+inline __m512i Div512(__m512i p) {
+  return _mm512_srai_epi32(
+      _mm512_add_epi32(p, _mm512_and_si512(_mm512_srai_epi32(p, 31), _mm512_set1_epi32(511))), 9);
+}
+
+inline void Step32(__m512i& x, __m512i& y, __m512i& k, __mmask16& active, __m512i cx, __m512i cy) {
+  const __m512i xx = _mm512_srli_epi32(_mm512_mullo_epi32(x, x), 10);
+  const __m512i yy = _mm512_srli_epi32(_mm512_mullo_epi32(y, y), 10);
+  active = _mm512_mask_cmple_epi32_mask(active, _mm512_add_epi32(xx, yy), _mm512_set1_epi32(2048));
+  k = _mm512_mask_sub_epi32(k, active, k, _mm512_set1_epi32(-1));
+  y = _mm512_add_epi32(Div512(_mm512_mullo_epi32(x, y)), cy);
+  x = _mm512_add_epi32(_mm512_sub_epi32(xx, yy), cx);
+}
+
+int JuliaRowWide(const std::int32_t* xs, std::int32_t y, std::int32_t cx, std::int32_t cy,
+                 int maxIter, std::uint8_t* vals, int n) {
+  const __m512i vcx = _mm512_set1_epi32(cx), vcy = _mm512_set1_epi32(cy);
+  int c = 0;
+  for (; c + 16 <= n; c += 16) {
+    __m512i vx = _mm512_loadu_si512(xs + c), vy = _mm512_set1_epi32(y);
+    __m512i vk = _mm512_setzero_si512();
+    __mmask16 va = 0xFFFF;
+    for (int it = 0; it < maxIter && va != 0; ++it) Step32(vx, vy, vk, va, vcx, vcy);
+    const __m512i steps = _mm512_and_si512(_mm512_slli_epi32(vk, 2), _mm512_set1_epi32(255));
+    _mm_storeu_si128(
+        reinterpret_cast<__m128i*>(vals + c),
+        _mm512_cvtepi32_epi8(_mm512_mask_blend_epi32(va, steps, _mm512_set1_epi32(255))));
+  }
+  return c;
+}
+
+void JuliaRow(const std::int32_t* xs, std::int32_t y, std::int32_t cx, std::int32_t cy, int maxIter,
+              std::uint8_t* vals, int n) {
+  const bool narrow = cx >= -NarrowCx && cx <= NarrowCx && cy >= -NarrowCy && cy <= NarrowCy &&
+                      y >= -NarrowStart && y <= NarrowStart && NarrowStarts(xs, n);
+  int c = narrow ? JuliaRowNarrow(xs, y, cx, cy, maxIter, vals, n) : 0;
+  c += JuliaRowWide(xs + c, y, cx, cy, maxIter, vals + c, n - c);
+  for (; c < n; ++c) vals[c] = EscapeValue(xs[c], y, cx, cy, maxIter);
+}
+
+void BlendBytesRow(const std::uint8_t* a, const std::uint8_t* b, std::int32_t fy, std::int16_t* out,
+                   int n) {
+  const __m512i wa = _mm512_set1_epi16(static_cast<short>(256 - fy));
+  const __m512i wb = _mm512_set1_epi16(static_cast<short>(fy));
+  const __m512i bias = _mm512_set1_epi16(static_cast<short>(0x8000));
+  int c = 0;
+  for (; c + 32 <= n; c += 32) {
+    const __m512i va =
+        _mm512_cvtepu8_epi16(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(a + c)));
+    const __m512i vb =
+        _mm512_cvtepu8_epi16(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(b + c)));
+    const __m512i sum = _mm512_add_epi16(_mm512_mullo_epi16(va, wa), _mm512_mullo_epi16(vb, wb));
+    _mm512_storeu_si512(out + c, _mm512_xor_si512(sum, bias));
+  }
+  for (; c < n; ++c) out[c] = BlendBytes(a[c], b[c], fy);
+}
+
+// Where the window of the group of 16 columns from c starts; -1: gather.
+inline std::int32_t PickFrom(const Columns& cols, int c) {
+  return cols.Picks == nullptr ? -1 : cols.PickFrom[c / 16];
+}
+
+// The value pairs (v[i], v[i + 1]) of the group of 16 columns from c, as
+// 32-bit lanes.
+inline __m512i Gather16(const std::int16_t* v, const Columns& cols, int c) {
+  return _mm512_i32gather_epi32(_mm512_loadu_si512(cols.Idx + c), v, 2);
+}
+
+// The same from the group's window by one word permute: the byte picks 2i,
+// 2i + 1, 2i + 2, 2i + 3 become the word picks i, i + 1.
+inline __m512i Pairs16(const std::int16_t* v, const Columns& cols, int c) {
+  const std::int32_t from = PickFrom(cols, c);
+  if (from < 0) return Gather16(v, cols, c);
+  const __m512i bytes = _mm512_loadu_si512(cols.Picks + 4 * c);
+  const __m512i words = _mm512_srli_epi16(_mm512_and_si512(bytes, _mm512_set1_epi16(0xFF)), 1);
+  return _mm512_permutex2var_epi16(_mm512_loadu_si512(v + from), words,
+                                   _mm512_loadu_si512(v + from + 32));
+}
+
+// Sixteen finished columns from weighed pairs (sum - SumBias, where sum is
+// what the plain version shifts): (sum + SumBias) >> 16.
+inline __m128i Bytes16(__m512i s) {
+  return _mm512_cvtepi32_epi8(
+      _mm512_srli_epi32(_mm512_add_epi32(s, _mm512_set1_epi32(SumBias)), 16));
+}
+
+inline __m512i Weigh16(__m512i pairs, const Columns& cols, int c) {
+  return _mm512_madd_epi16(pairs, _mm512_loadu_si512(cols.W + c));
+}
+
+// Columns [c, n) of one row, group by group.
+void GatherOutFrom(const std::int16_t* v, const Columns& cols, std::uint8_t* out, int c, int n) {
+  for (; c + 16 <= n; c += 16)
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + c),
+                     Bytes16(Weigh16(Pairs16(v, cols, c), cols, c)));
+  for (; c < n; ++c) out[c] = GatherOut(v, cols.Idx[c], cols.W[c]);
+}
+
+void GatherOutRow(const std::int16_t* v, const Columns& cols, std::uint8_t* out, int n) {
+  GatherOutFrom(v, cols, out, 0, n);
+}
+
+void GatherOutRows(const std::int16_t* const* v, std::uint8_t* const* out, int rows,
+                   const Columns& cols, int n) {
+  for (int r = 0; r < rows; ++r) GatherOutFrom(v[r], cols, out[r], 0, n);
+}
+
+// With VBMI. A block of 64 columns: weights and picks are loaded once for
+// all rows, and one window serves the block when its four groups share it.
+// (sum + SumBias) >> 16 is byte 2 of each biased sum plus 128 (SumBias is
+// 128 << 16): two byte permutes take them straight into place.
+__attribute__((target("avx512vbmi"))) void GatherOutVbmiRows(const std::int16_t* const* v,
+                                                             std::uint8_t* const* out, int rows,
+                                                             const Columns& cols, int n) {
+  // Byte 2 of each of 32 sums, into bytes 0 to 31, and again into 32 to 63.
+  alignas(64) static constexpr std::uint8_t second[64] = {
+      2,  6,  10, 14, 18, 22, 26, 30, 34, 38,  42,  46,  50,  54,  58,  62,
+      66, 70, 74, 78, 82, 86, 90, 94, 98, 102, 106, 110, 114, 118, 122, 126,
+      2,  6,  10, 14, 18, 22, 26, 30, 34, 38,  42,  46,  50,  54,  58,  62,
+      66, 70, 74, 78, 82, 86, 90, 94, 98, 102, 106, 110, 114, 118, 122, 126};
+  const __m512i pick = _mm512_load_si512(second);
+  const __m512i half = _mm512_set1_epi8(static_cast<char>(0x80));
+  // Local copies: stores to the frame could otherwise alias them.
+  const std::int16_t* in[GatherBatch];
+  std::uint8_t* to[GatherBatch];
+  for (int r = 0; r < rows; ++r) in[r] = v[r], to[r] = out[r];
+  // With eight vector registers (32-bit x86) weights and picks are read
+  // again for every row, straight from memory into the instructions.
+  constexpr bool Hoist = sizeof(void*) == 8;
+  int c = 0;
+  for (; c + 64 <= n; c += 64) {
+    __m512i w[4], picks[4], s[4];
+    std::int32_t from[4];
+    for (int g = 0; g < 4; ++g) from[g] = PickFrom(cols, c + 16 * g);
+    auto weights = [&](int g) { return _mm512_loadu_si512(cols.W + c + 16 * g); };
+    auto picksOf = [&](int g) {
+      return from[g] < 0 ? _mm512_setzero_si512() : _mm512_loadu_si512(cols.Picks + 4 * c + 64 * g);
+    };
+    if constexpr (Hoist)
+      for (int g = 0; g < 4; ++g) w[g] = weights(g), picks[g] = picksOf(g);
+    const bool shared =
+        from[0] >= 0 && from[1] == from[0] && from[2] == from[0] && from[3] == from[0];
+    for (int r = 0; r < rows; ++r) {
+      if (shared) {
+        const __m512i lo = _mm512_loadu_si512(in[r] + from[0]);
+        const __m512i hi = _mm512_loadu_si512(in[r] + from[0] + 32);
+        for (int g = 0; g < 4; ++g)
+          s[g] = _mm512_madd_epi16(_mm512_permutex2var_epi8(lo, Hoist ? picks[g] : picksOf(g), hi),
+                                   Hoist ? w[g] : weights(g));
+      } else {
+        for (int g = 0; g < 4; ++g) {
+          __m512i pairs;
+          if (from[g] < 0) {
+            pairs = Gather16(in[r], cols, c + 16 * g);
+          } else {
+            const std::int16_t* p = in[r] + from[g];
+            pairs = _mm512_permutex2var_epi8(_mm512_loadu_si512(p), Hoist ? picks[g] : picksOf(g),
+                                             _mm512_loadu_si512(p + 32));
+          }
+          s[g] = _mm512_madd_epi16(pairs, Hoist ? w[g] : weights(g));
+        }
+      }
+      const __m512i bytes =
+          _mm512_mask_blend_epi64(0xF0, _mm512_permutex2var_epi8(s[0], pick, s[1]),
+                                  _mm512_permutex2var_epi8(s[2], pick, s[3]));
+      _mm512_storeu_si512(to[r] + c, _mm512_xor_si512(bytes, half));
+    }
+  }
+  for (int r = 0; r < rows; ++r) GatherOutFrom(in[r], cols, to[r], c, n);
+}
+
+__attribute__((target("avx512vbmi"))) void GatherOutVbmiRow(const std::int16_t* v,
+                                                            const Columns& cols, std::uint8_t* out,
+                                                            int n) {
+  GatherOutVbmiRows(&v, &out, 1, cols, n);
+}
+
+}  // namespace
+
+// One permute per sixteen columns costs about as much as blending two
+// gathered rows: always blend two texture rows and pick along the result.
+// With eight vector registers (32-bit x86) the permutes lose to the AVX2 row
+// gather and blend, which are chosen there instead (and kept here for both).
+#if defined(__x86_64__)
+constexpr std::int32_t ReuseRowsBelowStep = 0;
+#else
+constexpr std::int32_t ReuseRowsBelowStep = 1 << 30;
+#endif
+
+const Kernels& Avx512() {
+  static const Kernels table = {
+      ReuseRowsBelowStep,  JuliaRow,     BlendBytesRow, Avx2().GatherBytes,
+      Avx2().BlendRowsOut, GatherOutRow, GatherOutRows};
+  return table;
+}
+
+const Kernels& Avx512Vbmi() {
+  static const Kernels table = {
+      ReuseRowsBelowStep,  JuliaRow,         BlendBytesRow,    Avx2().GatherBytes,
+      Avx2().BlendRowsOut, GatherOutVbmiRow, GatherOutVbmiRows};
+  return table;
+}
+
+}  // namespace uzoom::kernels
+
+#endif

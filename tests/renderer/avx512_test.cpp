@@ -1,0 +1,151 @@
+// The choice of the wider register sets, and the AVX-512 tables called
+// directly: both variants (with and without VBMI) against the portable one,
+// at the edges of the 16-bit texture and with every kind of column plan.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "renderer/julia_zoom.h"
+#include "renderer/kernels.h"
+
+namespace {
+
+namespace k = uzoom::kernels;
+
+TEST(CpuState, WiderRegistersNeedTheSystemToSaveThem) {
+  struct Row {
+    const char* what;
+    bool osxsave, avx512;
+    std::uint64_t xcr0;
+    bool avx2, all;
+  };
+  const Row rows[] = {
+      {"everything", true, true, 0xE7, true, true},
+      {"no XSAVE for programs", false, true, 0xE7, false, false},
+      {"YMM state not saved", true, true, 0xE3, false, false},
+      {"SSE state not saved", true, true, 0xE5, false, false},
+      {"opmask not saved", true, true, 0xC7, true, false},
+      {"upper ZMM0-15 not saved", true, true, 0xA7, true, false},
+      {"ZMM16-31 not saved", true, true, 0x67, true, false},
+      {"no AVX-512 in the processor", true, false, 0xE7, true, false},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.what);
+    const k::CpuState s{true,     r.osxsave, true,     true,  r.avx512,
+                        r.avx512, r.avx512,  r.avx512, r.xcr0};
+    EXPECT_TRUE(k::HasSse2(s));
+    EXPECT_EQ(k::HasAvx2(s), r.avx2);
+    EXPECT_EQ(k::HasAvx512(s), r.all);
+  }
+  k::CpuState partial{true, true, true, true, true, true, true, false, 0xE7};
+  for (bool* missing :
+       {&partial.Avx, &partial.Avx2, &partial.Avx512F, &partial.Avx512Bw, &partial.Avx512Vl}) {
+    *missing = false;
+    EXPECT_FALSE(k::HasAvx512(partial));
+    *missing = true;
+  }
+  EXPECT_TRUE(k::HasAvx512(partial)) << "VBMI is optional";
+}
+
+#if defined(__i386__) || defined(__x86_64__)
+std::vector<const k::Kernels*> Tables() {
+  if (!uzoom::CodePathAvailable(uzoom::CodePath::Avx512)) return {};
+  if (!__builtin_cpu_supports("avx512vbmi")) return {&k::Avx512()};
+  return {&k::Avx512(), &k::Avx512Vbmi()};
+}
+
+TEST(Avx512Kernels, TextureRowsAtTheEdgesOfSixteenBitLanes) {
+  // Several whole texture rows with the widest 16-bit start values among
+  // them, and the same with values one beyond.
+  std::vector<std::int32_t> inside, outside;
+  for (int i = 0; i < 700; ++i) inside.push_back(-1953 + 39 * (i % 101));
+  inside[100] = 4095, inside[101] = -4095, inside[650] = 4095;
+  outside = inside;
+  outside[101] = -4096, outside[660] = 4096;
+  for (const k::Kernels* t : Tables()) {
+    // |cx| 2047 and |cy| 2046 are the widest 16-bit parameters, one more is not.
+    const std::int32_t cases[][3] = {{-1464, 2047, 2046}, {-1464, -2047, -2046}, {12, 2048, 5},
+                                     {12, 5, 2047},       {-4095, 300, -900},    {-4096, 300, -900},
+                                     {4095, -1800, 100},  {0, -763, 102}};
+    for (const auto& c : cases) {
+      for (int n : {7, 64, 107, 320, 650, 700}) {
+        SCOPED_TRACE(::testing::Message() << c[0] << " " << c[1] << " " << c[2] << " n " << n);
+        for (const auto* xs : {&inside, &outside}) {
+          std::vector<std::uint8_t> want(n, 1), got(n, 2);
+          k::Portable().JuliaRow(xs->data(), c[0], c[1], c[2], 64, want.data(), n);
+          t->JuliaRow(xs->data(), c[0], c[1], c[2], 64, got.data(), n);
+          ASSERT_EQ(got, want);
+        }
+      }
+    }
+  }
+}
+
+TEST(Avx512Kernels, BlendBytesWritesExactlyTheRow) {
+  std::vector<std::uint8_t> a(400), b(400);
+  for (int i = 0; i < 400; ++i) a[i] = static_cast<std::uint8_t>(i * 37), b[i] = 255 - i % 251;
+  for (const k::Kernels* t : Tables()) {
+    for (int n : {0, 1, 31, 32, 33, 64, 321}) {
+      for (int fy : {0, 1, 128, 255}) {
+        SCOPED_TRACE(::testing::Message() << "n " << n << " fy " << fy);
+        std::vector<std::int16_t> want(n + 64, 7), got(n + 64, 7);
+        k::Portable().BlendBytes(a.data(), b.data(), fy, want.data(), n);
+        t->BlendBytes(a.data(), b.data(), fy, got.data(), n);
+        ASSERT_EQ(got, want);
+      }
+    }
+  }
+}
+
+TEST(Avx512Kernels, GatherOutWithEveryKindOfColumnPlan) {
+  std::uint32_t seed = 7;
+  auto next = [&](std::uint32_t m) {
+    seed = seed * 1664525u + 1013904223u;
+    return static_cast<std::int32_t>((seed >> 8) % m);
+  };
+  for (const k::Kernels* t : Tables()) {
+    for (int n : {1, 16, 48, 64, 100, 200, 333}) {
+      // Columns that step slowly (one window per 64), fast (one per 16),
+      // wrap around, or jump: every group kind and the tails.
+      for (int step : {37, 200, 1500, 20000}) {
+        SCOPED_TRACE(::testing::Message() << "n " << n << " step " << step);
+        std::vector<std::int32_t> idx(n), from(n / 16 + 1, -1);
+        std::vector<std::uint32_t> w(n);
+        std::vector<std::uint8_t> picks(4 * n);
+        std::int32_t u = next(320 * 256);
+        for (int c = 0; c < n; ++c, u = (u + step) % (320 * 256)) {
+          idx[c] = u >> 8;
+          w[c] = (256u - (u & 255)) | static_cast<std::uint32_t>(u & 255) << 16;
+        }
+        for (int g = 0; g + 16 <= n; g += 16) {
+          bool fits = true;
+          for (int j = g; j < g + 16; ++j) fits = fits && idx[j] >= idx[g] && idx[j] < idx[g] + 63;
+          from[g / 16] = fits ? idx[g] : -1;
+          for (int j = g; j < g + 16 && fits; ++j)
+            for (int b = 0; b < 4; ++b) picks[4 * j + b] = 2 * (idx[j] - idx[g]) + b;
+        }
+        std::vector<std::int16_t> v0(320 + 64), v1(320 + 64);
+        for (auto* v : {&v0, &v1})
+          for (auto& x : *v) x = static_cast<std::int16_t>(next(65281) - k::RowBias);
+        const k::Columns cols{idx.data(), w.data(), nullptr, nullptr, from.data(), picks.data()};
+        std::vector<std::uint8_t> want0(n), want1(n), got0(n, 1), got1(n, 1), alone(n, 2);
+        k::Portable().GatherOut(v0.data(), cols, want0.data(), n);
+        k::Portable().GatherOut(v1.data(), cols, want1.data(), n);
+        const std::int16_t* in[] = {v0.data(), v1.data()};
+        std::uint8_t* out[] = {got0.data(), got1.data()};
+        t->GatherOutRows(in, out, 2, cols, n);
+        EXPECT_EQ(got0, want0);
+        EXPECT_EQ(got1, want1);
+        t->GatherOut(v1.data(), cols, alone.data(), n);
+        EXPECT_EQ(alone, want1);
+        const k::Columns unplanned{idx.data(), w.data(), nullptr, nullptr};
+        t->GatherOut(v0.data(), unplanned, alone.data(), n);
+        EXPECT_EQ(alone, want0);
+      }
+    }
+  }
+}
+#endif
+
+}  // namespace
