@@ -30,7 +30,7 @@ std::unique_ptr<ZoomHack> ZoomHack::Init(Display* display, TargetWindow& window,
   const ChannelMasks masks{static_cast<std::uint32_t>(v->red_mask),
                            static_cast<std::uint32_t>(v->green_mask),
                            static_cast<std::uint32_t>(v->blue_mask)};
-  if ((v->c_class != TrueColor && v->c_class != DirectColor) || !MasksUsable(masks)) {
+  if (v->c_class != TrueColor || !MasksUsable(masks)) {
     std::fprintf(stderr, "vorrasin: the window's visual is not TrueColor (depth %d)\n",
                  window.Depth());
     return nullptr;
@@ -44,7 +44,7 @@ std::unique_ptr<ZoomHack> ZoomHack::Init(Display* display, TargetWindow& window,
 bool ZoomHack::Reshape(int width, int height) {
   if (uzoom::Allocate(buffers_, width, height) != uzoom::AllocResult::Ok ||
       !surface_.Resize(width, height)) {
-    std::fprintf(stderr, "vorrasin: no memory for a %dx%d picture\n", width, height);
+    std::fprintf(stderr, "vorrasin: cannot make a %dx%d picture\n", width, height);
     return false;
   }
   window_.SetSize(width, height);

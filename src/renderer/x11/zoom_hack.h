@@ -22,8 +22,9 @@ class SystemClock : public uzoom::Clock {
 
 class ZoomHack {
  public:
-  // Null (the reason printed) when the window's visual has no usable
-  // TrueColor masks or the buffers cannot be had.
+  // Null (the reason printed) when the window's visual is not TrueColor with
+  // usable masks, or the buffers cannot be had (no memory, a side over
+  // uzoom::MaxSurfaceSide).
   static std::unique_ptr<ZoomHack> Init(Display* display, TargetWindow& window,
                                         const Options& options, ErrorTrap& trap);
   // One frame: the picture at the clock's reading, converted and put on the

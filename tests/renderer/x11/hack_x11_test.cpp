@@ -117,7 +117,8 @@ TEST_F(HackOnDisplay, DrawsZoomshotsColoursFollowsAResizeAndEndsCleanly) {
   kill(hack, SIGTERM);
   EXPECT_EQ(ExitStatus(hack), 0);
   EXPECT_EQ(SegmentsOf(hack), 0);
-  // Again, until the window is destroyed under it: no X error on stderr.
+  // Again (on a cleared window), until the window is destroyed under it.
+  XClearWindow(d_, window_);
   hack = StartHack();
   ASSERT_TRUE(WaitFor([&] { return Shows(150, 120); }));
   XDestroyWindow(d_, window_);
