@@ -134,12 +134,14 @@ int Run(Display* d, const hack::Options& options) {
     if (options.ShowFps) fps.Frame();
     // Paced from the time the frame was due, never catching up on lost time.
     due = std::max(due + delay, Steady::now());
+    // Events Xlib has already read (while drawing) are handled before the
+    // wait, as the connection will not be readable for them.
     for (Steady::time_point now = Steady::now(); now < due; now = Steady::now()) {
-      const auto wait = std::chrono::ceil<std::chrono::milliseconds>(due - now);
-      if (poll(waits, 2, static_cast<int>(wait.count())) <= 0) continue;
-      if (waits[0].revents != 0) return ExitDone;
       const Next m = HandleEvents(d, *window, *zoom);
       if (m != Next::Go) return m == Next::Stop ? ExitDone : ExitFailed;
+      const auto wait = std::chrono::ceil<std::chrono::milliseconds>(due - now);
+      if (poll(waits, 2, static_cast<int>(wait.count())) > 0 && waits[0].revents != 0)
+        return ExitDone;
     }
   }
 }
