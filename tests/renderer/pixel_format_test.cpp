@@ -13,29 +13,31 @@ TEST(PixelFormat, ColourIndicesBecomePixelValuesOfTheMasks) {
   struct Row {
     const char* name;
     hack::ChannelMasks masks;
-    std::uint32_t pixels[4];  // of colour indices 0, 63, 127, 255
+    std::uint32_t pixels[4];  // of colour indices 63, 127, 191, 255
   };
   const Row rows[] = {
-      {"32 xRGB", {0xff0000, 0x00ff00, 0x0000ff}, {0x000540, 0x12614c, 0x449d67, 0xffffbf}},
-      {"24 xBGR", {0x0000ff, 0x00ff00, 0xff0000}, {0x400500, 0x4c6112, 0x679d44, 0xbfffff}},
-      {"16 RGB565", {0xf800, 0x07e0, 0x001f}, {0x0028, 0x1309, 0x44ed, 0xfff7}},
-      {"15 RGB555", {0x7c00, 0x03e0, 0x001f}, {0x0028, 0x0989, 0x226d, 0x7ff7}},
-      {"30 RGB10", {0x3ff00000, 0xffc00, 0x3ff}, {0x5101, 0x4861531, 0x1119d99d, 0x3ffffefe}},
+      {"32 xRGB", {0xff0000, 0x00ff00, 0x0000ff}, {0x12614c, 0x449d67, 0x94d08e, 0xffffbf}},
+      {"24 xBGR", {0x0000ff, 0x00ff00, 0xff0000}, {0x4c6112, 0x679d44, 0x8ed094, 0xbfffff}},
+      {"16 RGB565", {0xf800, 0x07e0, 0x001f}, {0x1309, 0x44ed, 0x9671, 0xfff7}},
+      {"15 RGB555", {0x7c00, 0x03e0, 0x001f}, {0x0989, 0x226d, 0x4b31, 0x7ff7}},
+      {"30 RGB10", {0x3ff00000, 0xffc00, 0x3ff}, {0x4861531, 0x1119d99d, 0x252d0a3a, 0x3ffffefe}},
   };
   const uzoom::ColourTable colours = uzoom::MakeColourTable();
   for (const Row& r : rows) {
     SCOPED_TRACE(r.name);
     ASSERT_TRUE(hack::MasksUsable(r.masks));
     const hack::PixelTable t = hack::MakePixelTable(colours, r.masks);
-    const int indices[] = {0, 63, 127, 255};
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(t[indices[i]], r.pixels[i]) << indices[i];
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(t[64 * i + 63], r.pixels[i]) << 64 * i + 63;
   }
-  // Whole frames at 2 and 4 bytes a pixel are checked on the virtual displays;
-  // packed 3-byte pixels are left to the caller.
-  const std::uint8_t frame[4] = {1, 2, 3, 0};
-  std::vector<std::uint8_t> untouched(16, 0);
-  EXPECT_FALSE(hack::ExpandFrame(frame, 4, 3, 1, {}, untouched.data(), 9, 3));
-  EXPECT_EQ(untouched, std::vector<std::uint8_t>(16, 0));
+  // 2 and 4 bytes a pixel are written in host order (whole frames: see the
+  // virtual displays); packed 3-byte pixels are left to the caller.
+  const std::uint8_t frame[2] = {255, 0};
+  const hack::PixelTable t = hack::MakePixelTable(colours, rows[0].masks);
+  for (int bytes = 2; bytes <= 4; ++bytes) {
+    std::vector<std::uint8_t> out(4, 0);
+    EXPECT_EQ(hack::ExpandFrame(frame, 2, 1, 1, t, out.data(), 4, bytes), bytes != 3) << bytes;
+    EXPECT_EQ(out[0], bytes == 3 ? 0 : 0xbf) << bytes;
+  }
 }
 
 TEST(PixelFormat, MasksMustBeSeparateRunsOfUpTo16Bits) {

@@ -24,7 +24,6 @@
 
 namespace {
 
-// Polls cond every 20 ms for up to 20 s.
 template <typename Cond>
 bool WaitFor(Cond cond) {
   for (int i = 0; i < 1000; ++i, std::this_thread::sleep_for(std::chrono::milliseconds(20)))
@@ -36,11 +35,10 @@ std::string ReadFile(const std::string& path) {
   return {std::istreambuf_iterator<char>(std::ifstream(path).rdbuf()), {}};
 }
 
-// Files of this process: the last program's stderr, zoomshot's frame.
 const std::string Errors = testing::TempDir() + "vorrasin_" + std::to_string(getpid()) + ".err";
 const std::string Raw = testing::TempDir() + "vorrasin_" + std::to_string(getpid()) + ".raw";
 
-// Starts a program with its stderr in Errors.
+// Starts a program with its stderr in Errors (a file of this test process).
 pid_t Start(std::vector<std::string> args) {
   const pid_t pid = fork();
   if (pid < 0) std::abort();  // never a pid of -1 for kill
