@@ -29,14 +29,14 @@ TEST(PixelFormat, ColourIndicesBecomePixelValuesOfTheMasks) {
     const hack::PixelTable t = hack::MakePixelTable(colours, r.masks);
     for (int i = 0; i < 4; ++i) EXPECT_EQ(t[64 * i + 63], r.pixels[i]) << 64 * i + 63;
   }
-  // 2 and 4 bytes a pixel are written in host order (whole frames: see the
-  // virtual displays); packed 3-byte pixels are left to the caller.
+  // Indices 255 and 0 (xRGB 0xffffbf, 0x000540) at 2 and 4 bytes a pixel, low byte first (whole
+  // frames: see the virtual displays); packed 3-byte pixels are left to the caller.
   const std::uint8_t frame[2] = {255, 0};
   const hack::PixelTable t = hack::MakePixelTable(colours, rows[0].masks);
   for (int bytes = 2; bytes <= 4; ++bytes) {
-    std::vector<std::uint8_t> out(4, 0);
-    EXPECT_EQ(hack::ExpandFrame(frame, 2, 1, 1, t, out.data(), 4, bytes), bytes != 3) << bytes;
-    EXPECT_EQ(out[0], bytes == 3 ? 0 : 0xbf) << bytes;
+    std::vector<std::uint8_t> out(8, 0);
+    EXPECT_EQ(hack::ExpandFrame(frame, 2, 2, 1, t, out.data(), 8, bytes), bytes != 3) << bytes;
+    EXPECT_EQ(out[0] | out[bytes] << 8, bytes == 3 ? 0 : 0x40bf) << bytes;
   }
 }
 
