@@ -55,7 +55,7 @@ TEST(HackOptions, FlagsChooseTheWindowAndThePace) {
       {{"-window-id", " 5"}, U}, {{"-window-id", "0x"}, U}, {{"-window-id", "0xg"}, U},
       {{"-delay", "10000001"}, U}, {{"-delay", "-1"}, U}, {{"-delay", "1e3"}, U}, {{"-delay"}, U},
       {{"-clock", "4294967296"}, U}, {{"-clock"}, U}, {{"-visual"}, U}, {{"-bogus"}, U},
-      {{"root"}, U}, {{"-"}, U}, {{"---root"}, U}, {{"-fps", "extra"}, U},
+      {{"root"}, U}, {{"-"}, U}, {{"---root"}, U}, {{"-fps", "extra"}, U}, {{"-clock", ""}, U},
   };
   // clang-format on
   for (const Row& r : rows) {
