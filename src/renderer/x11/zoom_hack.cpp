@@ -1,0 +1,72 @@
+#include "renderer/x11/zoom_hack.h"
+
+#include <X11/Xutil.h>
+
+#include <bit>
+#include <cstdio>
+#include <ctime>
+
+namespace hack::x11 {
+
+std::uint32_t SystemClock::Now() {
+  timespec t{};
+  clock_gettime(CLOCK_MONOTONIC, &t);
+  // Wraps after 2^32 ms, as the Windows clock does.
+  return static_cast<std::uint32_t>(static_cast<std::uint64_t>(t.tv_sec) * 1000u +
+                                    static_cast<std::uint64_t>(t.tv_nsec) / 1000000u);
+}
+
+ZoomHack::ZoomHack(Display* display, TargetWindow& window, const Options& options, ErrorTrap& trap)
+    : display_(display),
+      window_(window),
+      surface_(display, window.WindowVisual(), window.Depth(), trap),
+      path_(uzoom::MakePathTable()),
+      fixedClock_(options.ClockMs),
+      clock_(options.FixedClock ? static_cast<uzoom::Clock*>(&fixedClock_) : &systemClock_) {}
+
+std::unique_ptr<ZoomHack> ZoomHack::Init(Display* display, TargetWindow& window,
+                                         const Options& options, ErrorTrap& trap) {
+  const Visual* v = window.WindowVisual();
+  const ChannelMasks masks{static_cast<std::uint32_t>(v->red_mask),
+                           static_cast<std::uint32_t>(v->green_mask),
+                           static_cast<std::uint32_t>(v->blue_mask)};
+  if (v->c_class != TrueColor || !MasksUsable(masks)) {
+    std::fprintf(stderr, "vorrasin: the window's visual is not TrueColor (depth %d)\n",
+                 window.Depth());
+    return nullptr;
+  }
+  std::unique_ptr<ZoomHack> h(new ZoomHack(display, window, options, trap));
+  h->pixels_ = MakePixelTable(uzoom::MakeColourTable(), masks);
+  if (!h->Reshape(window.Width(), window.Height())) return nullptr;
+  return h;
+}
+
+bool ZoomHack::Reshape(int width, int height) {
+  if (uzoom::Allocate(buffers_, width, height) != uzoom::AllocResult::Ok ||
+      !surface_.Resize(width, height)) {
+    std::fprintf(stderr, "vorrasin: cannot make a %dx%d picture\n", width, height);
+    return false;
+  }
+  window_.SetSize(width, height);
+  return true;
+}
+
+void ZoomHack::Draw() {
+  uzoom::DrawFrame(buffers_, path_, *clock_);
+  XImage* image = surface_.Image();
+  const bool hostOrder =
+      (image->byte_order == LSBFirst) == (std::endian::native == std::endian::little);
+  if (!hostOrder ||
+      !ExpandFrame(buffers_.FrameBuffer.data(), buffers_.Stride, buffers_.ScreenWidth,
+                   buffers_.ScreenHeight, pixels_, reinterpret_cast<std::uint8_t*>(image->data),
+                   image->bytes_per_line, image->bits_per_pixel / 8)) {
+    // Packed 24-bit pixels or the other byte order: Xlib places each one.
+    for (int y = 0; y < buffers_.ScreenHeight; ++y) {
+      const std::uint8_t* row = buffers_.FrameBuffer.data() + y * buffers_.Stride;
+      for (int x = 0; x < buffers_.ScreenWidth; ++x) XPutPixel(image, x, y, pixels_[row[x]]);
+    }
+  }
+  surface_.Put(window_.Id(), window_.Gc());
+}
+
+}  // namespace hack::x11
