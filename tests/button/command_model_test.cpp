@@ -157,6 +157,7 @@ TEST(PropertyBag, BooleansAndFontsOfStoredText) {
   EXPECT_EQ(forms::ToBoolean("-1"), true);
   // The font's limits: size above 0 up to 2048, weight to 1000, charset to 255.
   EXPECT_TRUE(forms::ToFont("T;2048;1000;False;False;False;255"));
+  EXPECT_TRUE(forms::ToFont("T;1;0;False;False;False;0"));
   for (const char* font :
        {"T;0;400;False;False;False;0", "T;2049;400;False;False;False;0",
         "T;9;1001;False;False;False;0", "T;9;400;x;False;False;0", "T;9;400;False;x;False;0",

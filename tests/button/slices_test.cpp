@@ -29,13 +29,32 @@ TEST(Slices, PixelRectanglesAsTheSliceTableGivesThemOrNoneWithoutRoom) {
   }
   // Slices left out: without room (121 twips leave the edges one twip, 100
   // none), or beyond 16 bits (W - 60 = 32767 still fits).
-  const int sizes[][2] = {{32827, 121}, {100, 100}, {32888, 375}, {375, 32828}};
-  const char* const present[] = {"11111111", "10101010", "10000011", "11110001"};
-  for (int k = 0; k < 4; ++k) {
+  // An edge of exactly zero twips is left out too (W or H = 120).
+  const int sizes[][2] = {{32827, 121}, {100, 100}, {32888, 375},
+                          {375, 32828}, {120, 375}, {375, 120}};
+  const char* const present[] = {"11111111", "10101010", "10000011",
+                                 "11110001", "10111011", "11101110"};
+  for (int k = 0; k < 6; ++k) {
     const auto [w, h] = sizes[k];
     const auto slices = command::SliceGeometry(w, h);
     for (int i = 0; i < 8; ++i)
       EXPECT_EQ(slices[i].has_value(), present[k][i] == '1') << w << " x " << h << ", slice " << i;
+  }
+}
+
+TEST(Slices, TwipRectanglesOfThe1095By375Button) {
+  // The slice table in twips (x, y, width, height), destination then source.
+  const int want[8][8] = {
+      {1, 1, 60, 60, 0, 0, 60, 60},          {60, 1, 975, 60, 60, 1, 840, 60},
+      {1035, 1, 60, 60, 900, 1, 60, 60},     {1035, 60, 60, 255, 900, 60, 60, 255},
+      {1035, 315, 60, 60, 900, 315, 60, 60}, {60, 315, 975, 60, 60, 315, 840, 60},
+      {1, 315, 60, 60, 0, 315, 60, 60},      {1, 60, 60, 255, 1, 60, 60, 255}};
+  const auto slices = command::SliceGeometry(1095, 375);
+  for (int i = 0; i < 8; ++i) {
+    const auto& d = slices[i]->Destination;
+    const auto& s = slices[i]->Source;
+    const std::array<int, 8> got = {d.X, d.Y, d.Width, d.Height, s.X, s.Y, s.Width, s.Height};
+    EXPECT_EQ(got, std::to_array(want[i])) << "slice " << i;
   }
 }
 
