@@ -30,6 +30,12 @@ bool WaitAnsweringSent(HANDLE handle, DWORD ms) {
   }
 }
 
+DWORD WINAPI RunJob(LPVOID job) {
+  const std::unique_ptr<std::function<void()>> work(static_cast<std::function<void()>*>(job));
+  (*work)();
+  return 0;
+}
+
 std::wstring SystemText(DWORD error) {
   wchar_t* text = nullptr;
   const DWORD n = FormatMessageW(
@@ -122,12 +128,7 @@ void Nimbrel_S::TerminateRenderer() {
 
 bool Nimbrel_S::RunBounded(const std::function<void()>& work, std::uint32_t ms) {
   auto job = std::make_unique<std::function<void()>>(work);
-  const auto body = [](LPVOID p) -> DWORD {
-    const std::unique_ptr<std::function<void()>> f(static_cast<std::function<void()>*>(p));
-    (*f)();
-    return 0;
-  };
-  const UniqueHandle thread(CreateThread(nullptr, 0, body, job.get(), 0, nullptr));
+  const UniqueHandle thread(CreateThread(nullptr, 0, RunJob, job.get(), 0, nullptr));
   if (!thread) {
     work();
     return true;
