@@ -8,71 +8,47 @@
 
 namespace {
 
-class FilesStore : public settings::ProfileStore {
- public:
-  explicit FilesStore(std::set<std::string> files) : files_(std::move(files)) {}
+struct Files : settings::ProfileStore {
   std::string Read(const std::string&, const std::string&, const std::string&,
                    std::size_t) override {
     return {};
   }
   void Write(const std::string&, const std::string&, const std::string&,
              const std::string&) override {}
-  bool CanOpen(const std::string& path) override { return files_.count(path) != 0; }
-
- private:
-  std::set<std::string> files_;
+  bool CanOpen(const std::string& path) override { return there.count(path) != 0; }
+  std::set<std::string> there;
 };
 
 TEST(InstallFolder, SysnativeOnlyForTheSystemFolderWithoutTheRenderer) {
-  const std::string native = "C:\\Windows\\Sysnative\\Vorrasin.dll";
+  const std::string sys = "C:\\Windows\\system32", nat = "C:\\Windows\\Sysnative";
   struct Row {
-    const char *program, *system, *windows;
-    std::set<std::string> files;
-    const char* folder;
+    std::string program, system, windows;
+    std::set<std::string> there;
+    std::string folder;
   };
   const Row rows[] = {
-      {"C:\\WINDOWS\\System32",
-       "C:\\Windows\\system32",
-       "C:\\Windows",
-       {native},
-       "C:\\Windows\\Sysnative"},
-      {"C:\\Windows\\system32",
-       "C:\\Windows\\system32\\",
-       "C:\\Windows\\",
-       {native},
-       "C:\\Windows\\Sysnative"},
-      {"C:\\Windows\\system32\\",
-       "C:\\Windows\\system32",
-       "C:\\Windows",
-       {native},
-       "C:\\Windows\\Sysnative"},
-      {"C:\\Windows\\system32",
-       "C:\\Windows\\system32",
-       "C:\\Windows",
-       {native, "C:\\Windows\\system32\\Vorrasin.dll"},
-       "C:\\Windows\\system32"},
-      {"C:\\Windows\\system32",
-       "C:\\Windows\\system32",
-       "C:\\Windows",
-       {},
-       "C:\\Windows\\system32"},
+      {"C:\\WINDOWS\\System32", sys, "C:\\Windows", {nat + "\\Vorrasin.dll"}, nat},
+      {sys, sys + "\\", "C:\\Windows\\", {nat + "\\Vorrasin.dll"}, nat},
+      {sys + "\\", sys, "C:\\Windows", {nat + "\\Vorrasin.dll"}, nat},
+      {sys, sys, "C:\\Windows", {nat + "\\Vorrasin.dll", sys + "\\Vorrasin.dll"}, sys},
+      {sys, sys, "C:\\Windows", {}, sys},
       {"C:\\Windows\\system33",
-       "C:\\Windows\\system32",
+       sys,
        "C:\\Windows",
-       {native},
+       {nat + "\\Vorrasin.dll"},
        "C:\\Windows\\system33"},
       {"C:\\Windows\\system3",
-       "C:\\Windows\\system32",
+       sys,
        "C:\\Windows",
-       {native},
+       {nat + "\\Vorrasin.dll"},
        "C:\\Windows\\system3"},
-      {"C:\\Saver", "C:\\Windows\\system32", "C:\\Windows", {native}, "C:\\Saver"},
-      {"", "", "C:\\Windows", {native}, ""},
+      {"", "", "C:\\Windows", {nat + "\\Vorrasin.dll"}, ""},
   };
   for (const Row& r : rows) {
-    SCOPED_TRACE(testing::Message() << r.program << " | " << r.system);
-    FilesStore store(r.files);
-    EXPECT_EQ(install_folder::DataFolder(store, r.program, r.system, r.windows), r.folder);
+    SCOPED_TRACE(r.program + " | " + r.system);
+    Files files;
+    files.there = r.there;
+    EXPECT_EQ(install_folder::DataFolder(files, r.program, r.system, r.windows), r.folder);
   }
 }
 

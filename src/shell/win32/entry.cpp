@@ -39,9 +39,13 @@ bool AnotherRunOrDialogIsUp() {
   const UniqueHandle other(OpenMutexA(SYNCHRONIZE, FALSE, contract::InstanceMutex));
   return static_cast<bool>(other);
 }
+// False when another start holds it; a mutex that cannot be made at all
+// leaves the window check alone in charge.
 bool TakeInstance(UniqueHandle& mutex) {
-  mutex = UniqueHandle(CreateMutexA(nullptr, FALSE, contract::InstanceMutex));
-  return mutex && GetLastError() != ERROR_ALREADY_EXISTS;
+  const HANDLE made = CreateMutexA(nullptr, FALSE, contract::InstanceMutex);
+  const bool existed = GetLastError() == ERROR_ALREADY_EXISTS;
+  mutex = UniqueHandle(made);
+  return !existed;
 }
 
 std::string SystemFolder() {
