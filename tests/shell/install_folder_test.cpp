@@ -43,6 +43,7 @@ TEST(InstallFolder, SysnativeOnlyForTheSystemFolderWithoutTheRenderer) {
        {nat + "\\Vorrasin.dll"},
        "C:\\Windows\\system3"},
       {"", "", "C:\\Windows", {nat + "\\Vorrasin.dll"}, ""},
+      {"Z:\\A", "z:\\a", "z:", {"z:\\Sysnative\\Vorrasin.dll"}, "z:\\Sysnative"},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.program + " | " + r.system);
