@@ -106,57 +106,50 @@ TEST(ShellSettings, ProfileCallsWithShiftJisKeys) {
   }
 }
 
-class ShellRun : public ::testing::TestWithParam<const char*> {};
-
-TEST_P(ShellRun, EscapeInTheRendererEndsBothProcesses) {
-  Install in(true);
-  desktop::Process shell = in.Start(GetParam());
-  const HWND canvas = desktop::WaitForWindow(RendererTitle, 30000);
-  ASSERT_NE(canvas, nullptr) << "no renderer window";
-  // The run form: hidden, with its caption, in the shell's process.
-  const HWND runForm = FindWindowA(nullptr, contract::RunFormCaption);
-  ASSERT_NE(runForm, nullptr);
-  EXPECT_EQ(desktop::ProcessOf(runForm), shell.Id());
-  EXPECT_FALSE(IsWindowVisible(runForm));
-  HANDLE renderer = OpenProcess(SYNCHRONIZE, FALSE, desktop::ProcessOf(canvas));
-  EXPECT_FALSE(shell.WaitExit(500)) << "the run must last while the renderer is up";
-  desktop::Activate(canvas);
-  desktop::PressKey(VK_ESCAPE);
-  DWORD code = 1234;
-  EXPECT_TRUE(shell.WaitExit(10000, &code)) << "the shell outlived the renderer";
-  EXPECT_EQ(code, 0u);
-  EXPECT_EQ(WaitForSingleObject(renderer, 10000), WAIT_OBJECT_0);
-  CloseHandle(renderer);
-  EXPECT_EQ(FindWindowA(nullptr, contract::RunFormCaption), nullptr);
-}
-
-INSTANTIATE_TEST_SUITE_P(ModeSAndNoArguments, ShellRun, ::testing::Values("/s", ""));
-
-// However the run ends (the renderer killed, a close request to the run
-// form), the shell ends, the renderer is gone and a fresh process finds the
-// flag as it was before the run.
+// However the run ends (Escape in the renderer, the renderer killed, a close
+// request to the run form), the shell ends, the renderer is gone and a fresh
+// process finds the flag as it was before the run.
 TEST(ShellRun, EveryEndRestoresTheFlagAndLeavesNothing) {
-  const std::pair<bool, bool> rows[] = {{true, true}, {false, true}, {true, false}};
-  for (const auto& [flag, kill] : rows) {
-    SCOPED_TRACE(testing::Message() << "flag " << flag << (kill ? " kill" : " close"));
-    SetFlag(flag);
+  enum class End { Escape, Kill, Close };
+  struct Row {
+    const char* args;
+    End end;
+    bool flag;
+  };
+  const Row rows[] = {{"/s", End::Escape, true},
+                      {"", End::Escape, true},
+                      {"/s", End::Kill, true},
+                      {"/s", End::Kill, false},
+                      {"/s", End::Close, true}};
+  for (const Row& r : rows) {
+    SCOPED_TRACE(testing::Message() << r.args << " " << static_cast<int>(r.end) << " " << r.flag);
+    SetFlag(r.flag);
     Install in(true);
-    desktop::Process shell = in.Start("/s");
+    desktop::Process shell = in.Start(r.args);
     const HWND canvas = desktop::WaitForWindow(RendererTitle, 30000);
     ASSERT_NE(canvas, nullptr) << "no renderer window";
+    // The run form: hidden, with its caption, in the shell's process.
+    const HWND runForm = FindWindowA(nullptr, contract::RunFormCaption);
+    ASSERT_NE(runForm, nullptr);
+    EXPECT_EQ(desktop::ProcessOf(runForm), shell.Id());
+    EXPECT_FALSE(IsWindowVisible(runForm));
     const HANDLE renderer =
         OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, desktop::ProcessOf(canvas));
-    if (kill)
-      TerminateProcess(renderer, 9);
-    else
-      PostMessageA(FindWindowA(nullptr, contract::RunFormCaption), WM_CLOSE, 0, 0);
+    EXPECT_FALSE(shell.WaitExit(500)) << "the run must last while the renderer is up";
+    if (r.end == End::Escape) {
+      desktop::Activate(canvas);
+      desktop::PressKey(VK_ESCAPE);
+    }
+    if (r.end == End::Kill) TerminateProcess(renderer, 9);
+    if (r.end == End::Close) PostMessageA(runForm, WM_CLOSE, 0, 0);
     DWORD code = 1234;
     EXPECT_TRUE(shell.WaitExit(10000, &code)) << "the shell outlived the run";
     EXPECT_EQ(code, 0u);
     EXPECT_EQ(WaitForSingleObject(renderer, 0), WAIT_OBJECT_0);
     CloseHandle(renderer);
     EXPECT_EQ(FindWindowA(nullptr, RendererTitle), nullptr);
-    EXPECT_EQ(desktop::ScreenSaverActive(), flag);
+    EXPECT_EQ(FindWindowA(nullptr, contract::RunFormCaption), nullptr);
+    EXPECT_EQ(desktop::ScreenSaverActive(), r.flag);
   }
   SetFlag(true);
 }
