@@ -17,6 +17,8 @@ inline constexpr char ShellFile[] = "Vorrasin.scr";
 inline constexpr char RunFormCaption[] = "Nimbrel_Main";
 inline constexpr char PreviewCaption[] = "Preview Window";
 inline constexpr char DialogCaption[] = "<Vorrasin>";
+// The mutex a run or the settings dialog holds, one per session.
+inline constexpr char InstanceMutex[] = "Local\\Vorrasin.Nimbrel_Main";
 // The title of the shell's message box (a missing renderer).
 inline constexpr char ProgramTitle[] = "Vorrasin (ScreenSaver)";
 

@@ -6,6 +6,17 @@ namespace run_logic {
 
 using settings::SoundKind;
 
+std::uint32_t StartGraceFrom(const char* testValue) {
+  if (testValue == nullptr || *testValue == '\0') return StartGraceMs;
+  std::uint32_t ms = 0;
+  int digits = 0;
+  for (const char* p = testValue; *p != '\0'; ++p, ++digits) {
+    if (*p < '0' || *p > '9' || digits == 9) return StartGraceMs;
+    ms = ms * 10 + static_cast<std::uint32_t>(*p - '0');
+  }
+  return ms;
+}
+
 void RunSession::Enable(Timer t, bool on) {
   enabled_[static_cast<std::size_t>(t)] = on;
   host_.SetTimerEnabled(t, on);
@@ -16,9 +27,18 @@ SoundKind RunSession::FileKind() const {
 }
 
 void RunSession::Form_Load(const std::string& programFolder) {
-  Enable(Timer::Watch, true);
+  // Kept before the renderer switches it off, for whatever way the run ends.
+  flagBefore_ = host_.ScreenSaverActive();
   startedAt_ = host_.NowMs();
-  host_.StartRenderer(programFolder + "\\" + contract::RendererFile);
+  const std::string path = programFolder + "\\" + contract::RendererFile;
+  if (!host_.StartRenderer(path)) {
+    ending_ = true;
+    host_.RestoreCursor();
+    host_.ReportStartFailure(path);
+    host_.EndProgram(false);
+    return;
+  }
+  Enable(Timer::Watch, true);
   if (bgm_.BgmMode == settings::ModeCd) {
     player_.OpenCd();
     Enable(Timer::Cd, true);
@@ -48,29 +68,45 @@ void RunSession::WatchRenderer() {
     rendererSeen_ = true;
     return;
   }
-  // A renderer that is still starting has not opened its window yet.
-  if (!rendererSeen_ && host_.NowMs() - startedAt_ < StartGraceMs && host_.RendererProcessRunning())
-    return;
+  // A renderer that is still starting has not opened its window yet; one
+  // that has not opened it within the grace time is given up on.
+  if (!rendererSeen_ && host_.RendererProcessRunning()) {
+    if (host_.NowMs() - startedAt_ < startGraceMs_) return;
+    givenUp_ = true;
+  }
   Enable(Timer::Watch, false);
   Form_QueryUnload();
 }
 
 void RunSession::Form_QueryUnload() {
-  if (TimerEnabled(Timer::Cd)) {
-    Enable(Timer::Cd, false);
-    player_.CloseCd();
-  }
-  switch (FileKind()) {
-    case SoundKind::Wave:
-      player_.StopWave();
-      break;
-    case SoundKind::Mp3:
-      player_.CloseMp3();
-      break;
-    case SoundKind::None:
-      break;
-  }
-  host_.EndProgram();
+  if (ending_) return;
+  ending_ = true;
+  // Timers belong to this thread: switched off here, before the music stops
+  // elsewhere. When the CD polls have stopped themselves, the CD stays as is.
+  const bool cdPolled = TimerEnabled(Timer::Cd);
+  if (cdPolled) Enable(Timer::Cd, false);
+  if (host_.RendererWindowExists()) host_.CloseRendererWindow();
+  // Stopping may never return on a sound device that has gone away.
+  const bool musicStopped = host_.RunBounded(
+      [this, cdPolled] {
+        if (cdPolled) player_.CloseCd();
+        switch (FileKind()) {
+          case SoundKind::Wave:
+            player_.StopWave();
+            break;
+          case SoundKind::Mp3:
+            player_.CloseMp3();
+            break;
+          case SoundKind::None:
+            break;
+        }
+      },
+      EndWaitMs);
+  if (givenUp_ || !host_.WaitRendererExit(EndWaitMs)) host_.TerminateRenderer();
+  // After the renderer has gone, so that nothing it does later undoes it.
+  host_.SetScreenSaverActive(flagBefore_);
+  host_.RestoreCursor();
+  host_.EndProgram(!musicStopped);
 }
 
 }  // namespace run_logic

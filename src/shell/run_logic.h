@@ -1,10 +1,12 @@
 // The decisions of a screen-saver run: which music starts, which timers run,
-// when the renderer is taken to have ended, and what the end undoes. The run
-// form (Nimbrel_S) carries them out with real timers, processes and windows.
+// when the renderer is taken to have ended or is given up on, and what the
+// end undoes. The run form (Nimbrel_S) carries them out with real timers,
+// processes and windows.
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "music/music_player.h"
@@ -20,34 +22,62 @@ inline constexpr std::uint32_t IntervalMs(Timer t) {
 // Until the renderer's window has been seen once, a run whose renderer
 // process is still alive waits this long for it before giving up.
 inline constexpr std::uint32_t StartGraceMs = 30000;
+// How long the end of a run waits for the music to stop, and for a renderer
+// asked to close to end, before it goes on without them.
+inline constexpr std::uint32_t EndWaitMs = 2000;
+
+// The start grace a run uses: StartGraceMs, or the plain decimal number of
+// milliseconds given in the test-only variable VORRASIN_TEST_RENDERER_WAIT_MS
+// (null when unset; anything but 1 to 9 digits is ignored).
+std::uint32_t StartGraceFrom(const char* testValue);
 
 // What the run needs from the system.
 class RunHost {
  public:
   virtual ~RunHost() = default;
-  // Starts the program as a separate process, without arguments; false when
-  // it could not be started.
+  // The system screen-saver flag.
+  virtual bool ScreenSaverActive() = 0;
+  virtual void SetScreenSaverActive(bool on) = 0;
+  // Starts the program as a separate process, without arguments, and lets it
+  // take the foreground; false when it could not be started.
   virtual bool StartRenderer(const std::string& path) = 0;
+  // Tells the user the renderer could not be started, and why.
+  virtual void ReportStartFailure(const std::string& path) = 0;
   virtual bool RendererWindowExists() = 0;
   virtual bool RendererProcessRunning() = 0;
+  // Asks the renderer's window to close.
+  virtual void CloseRendererWindow() = 0;
+  // True once the renderer's process has ended (or there is none) within ms.
+  virtual bool WaitRendererExit(std::uint32_t ms) = 0;
+  virtual void TerminateRenderer() = 0;
+  // Runs work on another thread; true when it returned within ms. When it
+  // did not, it may still be running.
+  virtual bool RunBounded(const std::function<void()>& work, std::uint32_t ms) = 0;
   virtual std::uint32_t NowMs() = 0;
   virtual void SetTimerEnabled(Timer timer, bool on) = 0;
-  // Ends the program; no tick comes after this.
-  virtual void EndProgram() = 0;
+  // Shows the cursor again if the run hid it.
+  virtual void RestoreCursor() = 0;
+  // Ends the program; no tick comes after this. hard: at once, even with a
+  // thread still stuck in a stop call.
+  virtual void EndProgram(bool hard) = 0;
 };
 
 class RunSession {
  public:
-  RunSession(RunHost& host, music::Nimbrel_BGM& player, const settings::BgmSettings& bgm)
-      : host_(host), player_(player), bgm_(bgm) {}
+  RunSession(RunHost& host, music::Nimbrel_BGM& player, const settings::BgmSettings& bgm,
+             std::uint32_t startGraceMs = StartGraceMs)
+      : host_(host), player_(player), bgm_(bgm), startGraceMs_(startGraceMs) {}
 
-  // The form's load: starts the renderer, then the music.
+  // The form's load: keeps the screen-saver flag, starts the renderer, then
+  // the music. A renderer that cannot be started is reported and ends the run.
   void Form_Load(const std::string& programFolder);
   // The ticks of the three timers.
   void KeepMp3Playing();
   void PollCd();
   void WatchRenderer();
-  // Stops the music and ends the program.
+  // The end of a run, however it comes (the renderer gone or given up on, a
+  // close request to the run form): the renderer closed, the music stopped,
+  // the flag and the cursor restored, then the program ends. Runs once.
   void Form_QueryUnload();
 
   bool TimerEnabled(Timer t) const { return enabled_[static_cast<std::size_t>(t)]; }
@@ -55,12 +85,17 @@ class RunSession {
  private:
   void Enable(Timer t, bool on);
   settings::SoundKind FileKind() const;
+  void StopMusic();
 
   RunHost& host_;
   music::Nimbrel_BGM& player_;
   const settings::BgmSettings& bgm_;
+  const std::uint32_t startGraceMs_;
   std::array<bool, 3> enabled_{};
   bool rendererSeen_ = false;
+  bool givenUp_ = false;
+  bool ending_ = false;
+  bool flagBefore_ = true;
   std::uint32_t startedAt_ = 0;
 };
 

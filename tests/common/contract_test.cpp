@@ -25,6 +25,7 @@ TEST(Contract, NamesAreTheseBytes) {
       {"RunFormCaption", contract::RunFormCaption, "Nimbrel_Main"},
       {"PreviewCaption", contract::PreviewCaption, "Preview Window"},
       {"DialogCaption", contract::DialogCaption, "<Vorrasin>"},
+      {"InstanceMutex", contract::InstanceMutex, "Local\\Vorrasin.Nimbrel_Main"},
       {"ProgramTitle", contract::ProgramTitle, "Vorrasin (ScreenSaver)"},
       {"IniFile", contract::IniFile, "Vorrasin.ini"},
       {"IniSection", contract::IniSection, "Section"},

@@ -1,5 +1,5 @@
-// A run from load to end: what starts, which timers tick, what the end stops,
-// and when the renderer is taken to have gone.
+// A run from load to end: what starts, which timers tick, what the end stops
+// and restores, and when the renderer is taken to have gone or given up on.
 #include "shell/run_logic.h"
 
 #include <gtest/gtest.h>
@@ -18,12 +18,26 @@ std::string Join(const std::vector<std::string>& items) {
 
 class FakeHost : public run_logic::RunHost {
  public:
+  bool ScreenSaverActive() override { return flag; }
+  void SetScreenSaverActive(bool on) override { log.push_back(on ? "flag 1" : "flag 0"); }
   bool StartRenderer(const std::string& path) override {
     log.push_back("start " + path);
-    return true;
+    return starts;
   }
+  void ReportStartFailure(const std::string& path) override { log.push_back("report " + path); }
   bool RendererWindowExists() override { return window; }
   bool RendererProcessRunning() override { return running; }
+  void CloseRendererWindow() override { log.push_back("close"); }
+  bool WaitRendererExit(std::uint32_t ms) override {
+    log.push_back("wait " + std::to_string(ms));
+    return exits;
+  }
+  void TerminateRenderer() override { log.push_back("terminate"); }
+  bool RunBounded(const std::function<void()>& work, std::uint32_t ms) override {
+    log.push_back("bounded " + std::to_string(ms));
+    work();
+    return returns;
+  }
   std::uint32_t NowMs() override { return now; }
   void SetTimerEnabled(Timer t, bool on) override {
     log.push_back(std::string(t == Timer::Mp3  ? "mp3"
@@ -31,12 +45,15 @@ class FakeHost : public run_logic::RunHost {
                                                : "watch") +
                   (on ? " on" : " off"));
   }
-  void EndProgram() override { log.push_back("end"); }
+  void RestoreCursor() override { log.push_back("cursor"); }
+  void EndProgram(bool hard) override { log.push_back(hard ? "end hard" : "end"); }
 
-  bool window = false, running = true;
+  bool flag = true, starts = true, window = false, running = true, exits = true, returns = true;
   std::uint32_t now = 1000;
   std::vector<std::string> log;
 };
+
+const std::string End = "bounded 2000, wait 2000, flag 1, cursor, end";
 
 // Until its window has been seen, a renderer process that is still alive is
 // given the grace time to open it; once seen, the first tick without it ends
@@ -51,25 +68,26 @@ TEST(RunSession, MusicTimersAndWatchFromLoadToEnd) {
     std::uint32_t elapsed = 0;         // from the load to the last tick
   };
   const Row rows[] = {
-      {0, "D:\\a.wav", 0, "watch on, start, watch off, end", ""},
-      {2, "D:\\a.mid", 0, "watch on, start, watch off, end", ""},
-      {2, "av", 0, "watch on, start, watch off, end", ""},
-      {2, "wav", 0, "watch on, start, watch off, end", "sound wav 9, sound (none) 0"},
-      {2, "D:\\awav", 0, "watch on, start, watch off, end", "sound D:\\awav 9, sound (none) 0"},
-      {2, "D:\\s.mP3", 0, "watch on, start, mp3 on, watch off, end",
+      {0, "D:\\a.wav", 0, "start, watch on, watch off, " + End, ""},
+      {2, "D:\\a.mid", 0, "start, watch on, watch off, " + End, ""},
+      {2, "av", 0, "start, watch on, watch off, " + End, ""},
+      {2, "wav", 0, "start, watch on, watch off, " + End, "sound wav 9, sound (none) 0"},
+      {2, "D:\\awav", 0, "start, watch on, watch off, " + End, "sound D:\\awav 9, sound (none) 0"},
+      {2, "D:\\s.mP3", 0, "start, watch on, mp3 on, watch off, " + End,
        "open \"D:\\s.mP3\" type MPEGVideo Alias MP3Play, play MP3Play, status MP3Play mode, "
        "stop MP3Play, play MP3Play from 0, stop MP3Play, close MP3Play"},
-      {1, "D:\\a.wav", 0, "watch on, start, cd on, cd on, watch off, cd off, end",
+      {1, "D:\\a.wav", 0, "start, watch on, cd on, cd on, watch off, cd off, " + End,
        "open cdaudio, set cdaudio time format tmsf, status cdaudio current track, "
        "status cdaudio number of tracks, status cdaudio mode, stop cdaudio, close cdaudio"},
-      {1, "", 266, "watch on, start, cd on, cd off, watch off, end",
+      {1, "", 266, "start, watch on, cd on, cd off, watch off, " + End,
        "open cdaudio, set cdaudio time format tmsf, status cdaudio current track"},
-      {0, "", 0, "watch on, start", "", false, true, 29999},
-      {0, "", 0, "watch on, start, watch off, end", "", false, true, 30000},
-      {0, "", 0, "watch on, start, watch off, end", "", false, false, 0},
+      {0, "", 0, "start, watch on", "", false, true, 29999},
+      {0, "", 0, "start, watch on, watch off, bounded 2000, terminate, flag 1, cursor, end", "",
+       false, true, 30000},
+      {0, "", 0, "start, watch on, watch off, " + End, "", false, false, 0},
   };
   for (const Row& r : rows) {
-    SCOPED_TRACE(testing::Message() << r.mode << " " << r.file);
+    SCOPED_TRACE(testing::Message() << r.mode << " " << r.file << " " << r.elapsed);
     FakeHost host;
     FakeMultimedia mm;
     mm.Script({{"status cdaudio current track", r.cdError, "1"}});
@@ -77,8 +95,8 @@ TEST(RunSession, MusicTimersAndWatchFromLoadToEnd) {
     music::Nimbrel_BGM player(mm, bgm);
     run_logic::RunSession run(host, player, bgm);
     run.Form_Load("C:\\Program Files\\Saver");
-    EXPECT_EQ(host.log[1], "start C:\\Program Files\\Saver\\Vorrasin.dll");
-    host.log[1] = "start";
+    EXPECT_EQ(host.log[0], "start C:\\Program Files\\Saver\\Vorrasin.dll");
+    host.log[0] = "start";
     // Each timer ticks once while it is on; the renderer comes, then goes.
     if (run.TimerEnabled(Timer::Cd)) run.PollCd();
     if (run.TimerEnabled(Timer::Mp3)) run.KeepMp3Playing();
@@ -90,6 +108,71 @@ TEST(RunSession, MusicTimersAndWatchFromLoadToEnd) {
     run.WatchRenderer();
     EXPECT_EQ(Join(host.log), r.host);
     EXPECT_EQ(Join(mm.sent), r.music);
+  }
+}
+
+// Every end restores the flag found before the renderer started, once, and
+// ends even when the music or the renderer does not stop.
+TEST(RunSession, EveryEndRestoresTheFlagAndEndsOnce) {
+  enum class How { WindowGone, CloseRequest, GiveUp };
+  struct Row {
+    How how;
+    bool flag, starts, exits, returns;
+    std::string log;
+  };
+  const Row rows[] = {
+      {How::WindowGone, false, true, true, true,
+       "watch on, watch off, bounded 2000, wait 2000, flag 0, cursor, end"},
+      {How::CloseRequest, true, true, true, true,
+       "watch on, close, bounded 2000, wait 2000, flag 1, cursor, end"},
+      {How::CloseRequest, false, true, false, true,
+       "watch on, close, bounded 2000, wait 2000, terminate, flag 0, cursor, end"},
+      {How::WindowGone, true, true, true, false,
+       "watch on, watch off, bounded 2000, wait 2000, flag 1, cursor, end hard"},
+      {How::GiveUp, false, true, true, true,
+       "watch on, watch off, bounded 2000, terminate, flag 0, cursor, end"},
+      {How::CloseRequest, true, false, true, true, "cursor, report C:\\S\\Vorrasin.dll, end"},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.log);
+    FakeHost host;
+    host.flag = r.flag, host.starts = r.starts, host.exits = r.exits, host.returns = r.returns;
+    FakeMultimedia mm;
+    const settings::BgmSettings bgm{2, 0, "x.wav"};
+    music::Nimbrel_BGM player(mm, bgm);
+    run_logic::RunSession run(host, player, bgm, 500);
+    run.Form_Load("C:\\S");
+    host.flag = !r.flag;  // the renderer switched it
+    host.log.erase(host.log.begin());
+    host.window = r.how != How::GiveUp;
+    run.WatchRenderer();
+    host.window = r.how == How::CloseRequest;
+    host.now += r.how == How::GiveUp ? 500 : 499;
+    if (r.how == How::CloseRequest)
+      run.Form_QueryUnload();
+    else
+      run.WatchRenderer();
+    EXPECT_EQ(Join(host.log), r.log);
+    EXPECT_EQ(Join(mm.sent), r.starts ? "sound x.wav 9, sound (none) 0" : "");
+    const std::size_t ended = host.log.size();
+    run.Form_QueryUnload();
+    EXPECT_EQ(host.log.size(), ended);
+  }
+}
+
+TEST(RunSession, StartGraceFromTheTestVariable) {
+  const std::pair<const char*, std::uint32_t> rows[] = {{nullptr, 30000},
+                                                        {"", 30000},
+                                                        {"500", 500},
+                                                        {"0", 0},
+                                                        {"12a", 30000},
+                                                        {"-5", 30000},
+                                                        {"999999999", 999999999},
+                                                        {" 5", 30000},
+                                                        {"1000000000", 30000}};
+  for (const auto& [text, ms] : rows) {
+    SCOPED_TRACE(text != nullptr ? text : "(unset)");
+    EXPECT_EQ(run_logic::StartGraceFrom(text), ms);
   }
 }
 

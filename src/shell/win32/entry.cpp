@@ -5,10 +5,12 @@
 #include <string>
 
 #include "common/contract.h"
+#include "common/win32/unique_handle.h"
 #include "dialog/win32/settings_dialog.h"
 #include "forms/win32/form.h"
 #include "forms/win32/gdi_objects.h"
 #include "shell/command_line.h"
+#include "shell/install_folder.h"
 #include "shell/settings.h"
 #include "shell/win32/preview_form.h"
 #include "shell/win32/profile_store.h"
@@ -23,27 +25,38 @@ constexpr char RendererMissing[] =
     "Vorrasin.dll\x82\xaa\x93\xaf\x82\xb6\xcc\xab\xd9\xc0\xde\x82\xc9\x8c\xa9\x82\xc2\x82\xa9\x82"
     "\xe8\x82\xdc\x82\xb9\x82\xf1\x81I";
 
-// The cursor hidden for a run in mode "S", shown again however the run ends.
-class HiddenCursor {
- public:
-  explicit HiddenCursor(bool hide) : hidden_(hide) {
-    if (hidden_) ShowCursor(FALSE);
-  }
-  HiddenCursor(const HiddenCursor&) = delete;
-  HiddenCursor& operator=(const HiddenCursor&) = delete;
-  ~HiddenCursor() {
-    if (hidden_) ShowCursor(TRUE);
-  }
-
- private:
-  const bool hidden_;
-};
-
 bool AnotherStartIsUp() {
   // Both are always asked.
   const HWND run = FindWindowA(nullptr, contract::RunFormCaption);
   const HWND dialog = FindWindowA(nullptr, contract::DialogCaption);
   return run != nullptr || dialog != nullptr;
+}
+
+// Held by a run or the settings dialog for as long as the process lives; the
+// window check alone lets two starts at the same moment both pass. A preview
+// only asks for it, since it must not keep a run from starting.
+bool AnotherRunOrDialogIsUp() {
+  const UniqueHandle other(OpenMutexA(SYNCHRONIZE, FALSE, contract::InstanceMutex));
+  return static_cast<bool>(other);
+}
+// False when another start holds it; a mutex that cannot be made at all
+// leaves the window check alone in charge.
+bool TakeInstance(UniqueHandle& mutex) {
+  const HANDLE made = CreateMutexA(nullptr, FALSE, contract::InstanceMutex);
+  const bool existed = GetLastError() == ERROR_ALREADY_EXISTS;
+  mutex = UniqueHandle(made);
+  return !existed;
+}
+
+std::string SystemFolder() {
+  char path[MAX_PATH] = {};
+  const UINT n = GetSystemDirectoryA(path, MAX_PATH);
+  return n > 0 && n < MAX_PATH ? std::string(path, n) : std::string();
+}
+std::string WindowsFolder() {
+  char path[MAX_PATH] = {};
+  const UINT n = GetSystemWindowsDirectoryA(path, MAX_PATH);
+  return n > 0 && n < MAX_PATH ? std::string(path, n) : std::string();
 }
 
 int Preview(const char* args) {
@@ -54,8 +67,7 @@ int Preview(const char* args) {
 }
 
 int RunScreenSaver(const char* args, const std::string& folder, const settings::BgmSettings& bgm) {
-  const HiddenCursor cursor(command_line::RunHidesCursor(args));
-  Nimbrel_S form(bgm);
+  Nimbrel_S form(bgm, command_line::RunHidesCursor(args));
   if (!form.Loaded()) return 0;
   form.Form_Load(folder);
   return forms::Run();
@@ -66,10 +78,11 @@ int RunScreenSaver(const char* args, const std::string& folder, const settings::
 int Main(const char* args) {
   if (AnotherStartIsUp()) return 0;
   const command_line::Action action = command_line::ActionFor(args);
-  if (action == command_line::Action::Preview) return Preview(args);
+  if (action == command_line::Action::Preview) return AnotherRunOrDialogIsUp() ? 0 : Preview(args);
 
   win32_profile::Win32ProfileStore store;
-  const std::string folder = win32_profile::ProgramFolder();
+  const std::string folder = install_folder::DataFolder(store, win32_profile::ProgramFolder(),
+                                                        SystemFolder(), WindowsFolder());
   settings::BgmSettings bgm;
   settings::LoadSettings(store, folder, bgm);
   if (!settings::FileExists(store, folder + "\\" + contract::RendererFile)) {
@@ -78,6 +91,10 @@ int Main(const char* args) {
                 forms::Widen(contract::ProgramTitle).c_str(), MB_OK);
     return 0;
   }
+  UniqueHandle instance;
+  if ((action == command_line::Action::Run || action == command_line::Action::Configure) &&
+      !TakeInstance(instance))
+    return 0;
   switch (action) {
     case command_line::Action::Run:
       return RunScreenSaver(args, folder, bgm);

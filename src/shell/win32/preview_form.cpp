@@ -12,7 +12,9 @@ Nimbrel_R::Nimbrel_R()
 
 bool Nimbrel_R::ShowIn(HWND pane) {
   RECT r{};
-  if (pane == nullptr || !IsWindow(pane) || !GetWindowRect(pane, &r) || !Loaded()) return false;
+  if (pane == nullptr || pane == GetDesktopWindow() || !IsWindow(pane) ||
+      !GetWindowRect(pane, &r) || !Loaded())
+    return false;
   const int width = r.right - r.left, height = r.bottom - r.top;
   // A child window is no pop-up.
   const LONG style = GetWindowLongA(Hwnd(), GWL_STYLE);

@@ -15,7 +15,8 @@ class Nimbrel_R : public forms::Form {
   Nimbrel_R();
 
   // Moves the form into the pane and shows it, covering the pane. False when
-  // the handle names no window: there is nothing to show the preview in.
+  // the handle names no window, or the desktop window (which the preview
+  // would cover with nothing to end it): there is nothing to show it in.
   bool ShowIn(HWND pane);
 
  private:

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # A run with a WAV and with an MP3 setting really plays through the sound
 # server while the renderer is up, and the sound is gone once Escape has
-# ended the run. Needs the sound server of scripts/lib/wine-session.
+# ended the run; so it is after the renderer was killed. With the sound
+# server gone during a WAV loop, Escape still ends the shell at once. Needs
+# the sound server of scripts/lib/wine-session.
 #   sound_e2e.sh VORRASIN_SCR VORRASIN_DLL
 set -u
 . "$(dirname "$0")/../../../scripts/lib/contract.sh"
@@ -28,11 +30,20 @@ sox -n -r 44100 -c 2 -b 16 "$dir/tone.wav" synth 3 sine 440 || fail "sox"
 lame --quiet "$dir/tone.wav" "$dir/Tone.Mp3" || fail "lame"
 poll 100 silent || fail "something is playing before the test"
 
-for file in tone.wav Tone.Mp3; do
-  winpath="Z:$(printf '%s' "$dir/$file" | tr / '\\')"
-  # Mode 2 (sound file) and the file, under the Shift-JIS keys.
+# Mode 2 (sound file) and the file, under the Shift-JIS keys.
+set_file() {
   printf "[$(contract IniSection)]\r\n$(contract KeyMode)=2\r\n$(contract KeyFile)=%s\r\n" \
-    "$winpath" >"$dir/$(contract IniFile)"
+    "Z:$(printf '%s' "$dir/$1" | tr / '\\')" >"$dir/$(contract IniFile)"
+}
+# Waits up to $2 tenths of a second for process $1 to end; kills it if not.
+ends() {
+  for _ in $(seq "$2"); do kill -0 "$1" 2>/dev/null || return 0; sleep 0.1; done
+  kill "$1"
+  return 1
+}
+
+for file in tone.wav Tone.Mp3; do
+  set_file "$file"
   wine "$shell" /s </dev/null >/dev/null 2>&1 &
   pid=$!
   poll 300 has_canvas || { kill "$pid"; fail "$file: no renderer window"; }
@@ -47,4 +58,31 @@ for file in tone.wav Tone.Mp3; do
   poll 100 silent || fail "$file: sound left playing after the run"
   echo "$file: played, looped and stopped with the run"
 done
+set_file tone.wav
+wine "$shell" /s </dev/null >/dev/null 2>&1 &
+pid=$!
+poll 300 has_canvas && poll 300 playing || { kill "$pid"; fail "killed renderer: no run"; }
+kill -9 "$(xdotool getwindowpid "$(canvas)")"
+ends "$pid" 50 || fail "the shell outlived its killed renderer by 5 s"
+poll 100 silent || fail "sound left playing after the renderer was killed"
+echo "killed renderer: the shell ended and the sound stopped"
+
+# A sound server of its own, killed while the WAV loops.
+export XDG_RUNTIME_DIR="$dir/xdg"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+printf '%s\n' 'load-module module-null-sink sink_name=nullsink' \
+  'load-module module-native-protocol-unix' >"$XDG_RUNTIME_DIR/null.pa"
+pulseaudio -n -F "$XDG_RUNTIME_DIR/null.pa" --daemonize=no --exit-idle-time=-1 \
+  </dev/null >/dev/null 2>&1 &
+server=$!
+poll 100 pactl info >/dev/null || fail "no sound server of its own"
+wine "$shell" /s </dev/null >/dev/null 2>&1 &
+pid=$!
+poll 300 has_canvas && poll 300 playing || { kill "$pid" "$server"; fail "dead server: no run"; }
+kill -9 "$server"
+wait "$server" 2>/dev/null
+sleep 1
+xdotool windowfocus --sync "$(canvas)" key Escape
+ends "$pid" 60 || fail "the shell still runs 6 s after Escape with the sound server gone"
+echo "sound server gone: Escape ended the run"
 echo "PASS"

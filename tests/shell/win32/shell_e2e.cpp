@@ -11,6 +11,8 @@
 #include "shell/settings.h"
 #include "shell/win32/profile_store.h"
 #include "support/win32/desktop.h"
+// after windows.h
+#include <tlhelp32.h>
 
 namespace {
 
@@ -20,7 +22,8 @@ using contract::RendererTitle;
 // renderer if asked; removed with everything in it.
 class Install {
  public:
-  explicit Install(bool withRenderer) {
+  // renderer: the file put in as the renderer, if any.
+  explicit Install(bool withRenderer, const char* renderer = contract::RendererFile) {
     char temp[MAX_PATH];
     GetTempPathA(MAX_PATH, temp);
     static int count = 0;
@@ -30,8 +33,8 @@ class Install {
     CopyFileA((desktop::ProgramFolder() + contract::ShellFile).c_str(),
               Path(contract::ShellFile).c_str(), FALSE);
     if (withRenderer)
-      CopyFileA((desktop::ProgramFolder() + contract::RendererFile).c_str(),
-                Path(contract::RendererFile).c_str(), FALSE);
+      CopyFileA((desktop::ProgramFolder() + renderer).c_str(), Path(contract::RendererFile).c_str(),
+                FALSE);
   }
   ~Install() {
     for (const char* name : {contract::ShellFile, contract::RendererFile, contract::IniFile})
@@ -59,6 +62,28 @@ std::string HandleText(HWND window) {
   return std::to_string(static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(window)));
 }
 
+// Sets the flag as a program with windows does: under Wine such a program
+// reads and writes the X server's screen-saver setting (sent with the next
+// screen read), a console program only the registry's value.
+void SetFlag(bool on) {
+  const HDC screen = GetDC(nullptr);
+  desktop::SetScreenSaverActive(on);
+  GetPixel(screen, 0, 0);
+  ReleaseDC(nullptr, screen);
+}
+
+// How many renderer processes are up.
+int Renderers() {
+  const HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  PROCESSENTRY32 e{};
+  e.dwSize = sizeof e;
+  int n = 0;
+  for (BOOL more = Process32First(snap, &e); more; more = Process32Next(snap, &e))
+    n += lstrcmpiA(e.szExeFile, contract::RendererFile) == 0;
+  CloseHandle(snap);
+  return n;
+}
+
 // Read through the real profile calls, keys in Shift-JIS: a folder is no
 // sound file; a value comes back as at most 255 bytes. (What the dialog
 // writes, byte for byte, is checked with the dialog.)
@@ -81,31 +106,84 @@ TEST(ShellSettings, ProfileCallsWithShiftJisKeys) {
   }
 }
 
-class ShellRun : public ::testing::TestWithParam<const char*> {};
-
-TEST_P(ShellRun, EscapeInTheRendererEndsBothProcesses) {
-  Install in(true);
-  desktop::Process shell = in.Start(GetParam());
-  const HWND canvas = desktop::WaitForWindow(RendererTitle, 30000);
-  ASSERT_NE(canvas, nullptr) << "no renderer window";
-  // The run form: hidden, with its caption, in the shell's process.
-  const HWND runForm = FindWindowA(nullptr, contract::RunFormCaption);
-  ASSERT_NE(runForm, nullptr);
-  EXPECT_EQ(desktop::ProcessOf(runForm), shell.Id());
-  EXPECT_FALSE(IsWindowVisible(runForm));
-  HANDLE renderer = OpenProcess(SYNCHRONIZE, FALSE, desktop::ProcessOf(canvas));
-  EXPECT_FALSE(shell.WaitExit(500)) << "the run must last while the renderer is up";
-  desktop::Activate(canvas);
-  desktop::PressKey(VK_ESCAPE);
-  DWORD code = 1234;
-  EXPECT_TRUE(shell.WaitExit(10000, &code)) << "the shell outlived the renderer";
-  EXPECT_EQ(code, 0u);
-  EXPECT_EQ(WaitForSingleObject(renderer, 10000), WAIT_OBJECT_0);
-  CloseHandle(renderer);
-  EXPECT_EQ(FindWindowA(nullptr, contract::RunFormCaption), nullptr);
+// However the run ends (Escape in the renderer, the renderer killed, a close
+// request to the run form), the shell ends, the renderer is gone and a fresh
+// process finds the flag as it was before the run.
+TEST(ShellRun, EveryEndRestoresTheFlagAndLeavesNothing) {
+  enum class End { Escape, Kill, Close };
+  struct Row {
+    const char* args;
+    End end;
+    bool flag;
+  };
+  const Row rows[] = {{"/s", End::Escape, true},
+                      {"", End::Escape, true},
+                      {"/s", End::Kill, true},
+                      {"/s", End::Kill, false},
+                      {"/s", End::Close, true}};
+  for (const Row& r : rows) {
+    SCOPED_TRACE(testing::Message() << r.args << " " << static_cast<int>(r.end) << " " << r.flag);
+    SetFlag(r.flag);
+    Install in(true);
+    desktop::Process shell = in.Start(r.args);
+    const HWND canvas = desktop::WaitForWindow(RendererTitle, 30000);
+    ASSERT_NE(canvas, nullptr) << "no renderer window";
+    // The run form: hidden, with its caption, in the shell's process.
+    const HWND runForm = FindWindowA(nullptr, contract::RunFormCaption);
+    ASSERT_NE(runForm, nullptr);
+    EXPECT_EQ(desktop::ProcessOf(runForm), shell.Id());
+    EXPECT_FALSE(IsWindowVisible(runForm));
+    const HANDLE renderer =
+        OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, desktop::ProcessOf(canvas));
+    EXPECT_FALSE(shell.WaitExit(500)) << "the run must last while the renderer is up";
+    if (r.end == End::Escape) {
+      desktop::Activate(canvas);
+      desktop::PressKey(VK_ESCAPE);
+    }
+    if (r.end == End::Kill) TerminateProcess(renderer, 9);
+    if (r.end == End::Close) PostMessageA(runForm, WM_CLOSE, 0, 0);
+    DWORD code = 1234;
+    EXPECT_TRUE(shell.WaitExit(10000, &code)) << "the shell outlived the run";
+    EXPECT_EQ(code, 0u);
+    EXPECT_EQ(WaitForSingleObject(renderer, 0), WAIT_OBJECT_0);
+    CloseHandle(renderer);
+    EXPECT_EQ(FindWindowA(nullptr, RendererTitle), nullptr);
+    EXPECT_EQ(FindWindowA(nullptr, contract::RunFormCaption), nullptr);
+    EXPECT_EQ(desktop::ScreenSaverActive(), r.flag);
+  }
+  SetFlag(true);
 }
 
-INSTANTIATE_TEST_SUITE_P(ModeSAndNoArguments, ShellRun, ::testing::Values("/s", ""));
+// The window check alone lets two starts at the same moment both run.
+TEST(ShellRun, TwoStartsAtOnceGiveOneRenderer) {
+  Install in(true);
+  for (int i = 0; i < 4; ++i) {
+    SCOPED_TRACE(i);
+    desktop::Process first = in.Start("/s"), second = in.Start("/s");
+    ASSERT_NE(desktop::WaitForWindow(RendererTitle, 30000), nullptr);
+    Sleep(1000);
+    EXPECT_EQ(Renderers(), 1);
+    PostMessageA(FindWindowA(nullptr, RendererTitle), WM_CLOSE, 0, 0);
+    EXPECT_TRUE(first.WaitExit(10000));
+    EXPECT_TRUE(second.WaitExit(10000));
+  }
+}
+
+// A renderer that never opens its window is ended after the (here shortened)
+// wait; one that cannot be started at all is named in a message.
+TEST(ShellRun, RendererWithoutWindowIsEnded) {
+  Install in(true, "silent_renderer.exe");
+  SetFlag(true);
+  SetEnvironmentVariableA("VORRASIN_TEST_RENDERER_WAIT_MS", "1500");
+  desktop::Process shell = in.Start("/s");
+  SetEnvironmentVariableA("VORRASIN_TEST_RENDERER_WAIT_MS", nullptr);
+  EXPECT_TRUE(desktop::PumpUntil([] { return Renderers() == 1; }, 10000));
+  DWORD code = 1234;
+  EXPECT_TRUE(shell.WaitExit(15000, &code)) << "the shell waited on";
+  EXPECT_EQ(code, 0u);
+  EXPECT_EQ(Renderers(), 0);
+  EXPECT_TRUE(desktop::ScreenSaverActive());
+}
 
 // Starts that end at once and silently: another mode; a second start while a
 // run or the settings dialog is up (with the renderer missing, a start that
@@ -121,7 +199,8 @@ TEST(ShellStart, EndsAtOnce) {
   const Row rows[] = {{nullptr, true, "/a"},
                       {contract::RunFormCaption, false, "/s"},
                       {contract::DialogCaption, false, "/p " + HandleText(pane.get())},
-                      {nullptr, false, "/p " + goneHandle}};
+                      {nullptr, false, "/p " + goneHandle},
+                      {nullptr, false, "/p " + HandleText(GetDesktopWindow())}};
   for (const Row& r : rows) {
     SCOPED_TRACE(r.args);
     const Window earlier = MakeWindow(r.earlier != nullptr ? r.earlier : "", 10, 10, false);
@@ -142,10 +221,19 @@ std::wstring WideText(HWND window) {
   return text;
 }
 
+// A renderer that is missing, or there but no program: the message, in
+// Japanese whatever the system's code page, then the end.
 TEST(ShellStart, MissingRendererShowsTheMessageThenEnds) {
   Install in(false);
-  for (const char* args : {"/s", "/c"}) {
+  const std::string dll = in.Path(contract::RendererFile);
+  const std::wstring notStarted = std::wstring(dll.begin(), dll.end()) + L"を起動できません！";
+  const std::pair<const char*, std::wstring> rows[] = {
+      {"/s", L"Vorrasin.dllが同じﾌｫﾙﾀﾞに見つかりません！"},
+      {"/c", L"Vorrasin.dllが同じﾌｫﾙﾀﾞに見つかりません！"},
+      {"/s", notStarted}};
+  for (const auto& [args, message] : rows) {
     SCOPED_TRACE(args);
+    if (message == notStarted) desktop::WriteBytes(in.Path(contract::RendererFile), "text");
     desktop::Process shell = in.Start(args);
     const HWND box = desktop::WaitForWindow(contract::ProgramTitle, 20000);
     ASSERT_NE(box, nullptr) << "no message box";
@@ -159,9 +247,11 @@ TEST(ShellStart, MissingRendererShowsTheMessageThenEnds) {
       if (text && SendMessageA(c, STM_GETICON, 0, 0) != 0) texts.push_back(L"(icon)");
       if (text && !WideText(c).empty()) texts.push_back(WideText(c));
     }
-    EXPECT_EQ(texts, std::vector<std::wstring>{L"Vorrasin.dllが同じﾌｫﾙﾀﾞに見つかりません！"});
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_EQ(texts[0].substr(0, message.size()), message) << "the reason follows";
     EXPECT_EQ(buttons, std::vector<std::wstring>{L"OK"});
-    EXPECT_EQ(FindWindowA(nullptr, contract::RunFormCaption), nullptr);
+    // Only a renderer that is there gets as far as the run form.
+    EXPECT_EQ(FindWindowA(nullptr, contract::RunFormCaption) != nullptr, message == notStarted);
     desktop::Activate(box);
     desktop::PressKey(VK_RETURN);
     DWORD code = 1234;

@@ -1,0 +1,40 @@
+#include "shell/install_folder.h"
+
+#include <algorithm>
+
+#include "common/contract.h"
+
+namespace install_folder {
+namespace {
+
+std::string_view WithoutTrailingSlash(std::string_view folder) {
+  if (!folder.empty() && folder.back() == '\\') folder.remove_suffix(1);
+  return folder;
+}
+
+char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool SameFolder(std::string_view a, std::string_view b) {
+  a = WithoutTrailingSlash(a);
+  b = WithoutTrailingSlash(b);
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                            [](char x, char y) { return Lower(x) == Lower(y); });
+}
+
+std::string RendererIn(std::string_view folder) {
+  return std::string(folder) + "\\" + contract::RendererFile;
+}
+
+}  // namespace
+
+std::string DataFolder(settings::ProfileStore& store, std::string_view programFolder,
+                       std::string_view systemFolder, std::string_view windowsFolder) {
+  const std::string own(programFolder);
+  if (systemFolder.empty() || !SameFolder(programFolder, systemFolder) ||
+      settings::FileExists(store, RendererIn(own)))
+    return own;
+  const std::string native = std::string(WithoutTrailingSlash(windowsFolder)) + "\\Sysnative";
+  return settings::FileExists(store, RendererIn(native)) ? native : own;
+}
+
+}  // namespace install_folder
