@@ -60,7 +60,7 @@ Nimbrel_S::Nimbrel_S(const settings::BgmSettings& bgm, bool hideCursor)
       cdTimer_(*this, IntervalMs(Timer::Cd), [this] { session_.PollCd(); }),
       watchTimer_(*this, IntervalMs(Timer::Watch), [this] { session_.WatchRenderer(); }) {
   // A close request to the run form ends the run the same way.
-  onCloseRequest = [this] { session_.Form_QueryUnload(); };
+  OnCloseRequest = [this] { session_.Form_QueryUnload(); };
 }
 
 bool Nimbrel_S::ScreenSaverActive() {
