@@ -12,10 +12,28 @@ namespace {
 
 using contract::RendererTitle;
 
+// Wine's notepad as another program's window; its window once shown.
+HWND StartNotepad(desktop::Process& process) {
+  process = desktop::Process::Start("C:\\windows\\notepad.exe");
+  HWND found = nullptr;
+  desktop::PumpUntil(
+      [&] {
+        for (HWND w = FindWindowExA(nullptr, nullptr, "Notepad", nullptr); w != nullptr;
+             w = FindWindowExA(nullptr, w, "Notepad", nullptr))
+          if (desktop::ProcessOf(w) == process.Id() && IsWindowVisible(w)) found = w;
+        return found != nullptr;
+      },
+      10000);
+  return found;
+}
+
 class Renderer : public ::testing::Test {
  protected:
-  void SetUp() override {
-    desktop::SetScreenSaverActive(true);
+  void SetUp() override { Start(true); }
+
+  // Starts the renderer with the system screen saver as given.
+  void Start(bool saverOn) {
+    desktop::SetScreenSaverActive(saverOn);
     ASSERT_TRUE(desktop::WaitForNoWindow(RendererTitle, 3000)) << "a renderer is still up";
     proc_ = desktop::Process::Start(desktop::ProgramFolder() + contract::RendererFile);
     ASSERT_TRUE(proc_.Started()) << GetLastError();
@@ -23,13 +41,13 @@ class Renderer : public ::testing::Test {
     ASSERT_NE(window_, nullptr) << "no renderer window";
   }
 
-  // Exit code 0, the window gone and the system screen saver on again.
-  void ExpectEndsCleanly() {
+  // Exit code 0, the window gone and the system screen saver as it was.
+  void ExpectEndsCleanly(bool saverOn = true) {
     DWORD code = 12345;
     ASSERT_TRUE(proc_.WaitExit(5000, &code)) << "the renderer is still running";
     EXPECT_EQ(code, 0u);
     EXPECT_EQ(FindWindowA(nullptr, RendererTitle), nullptr);
-    EXPECT_TRUE(desktop::ScreenSaverActive()) << "screen saver left off";
+    EXPECT_EQ(desktop::ScreenSaverActive(), saverOn) << "screen saver not as it was";
   }
 
   desktop::Process proc_;
@@ -48,6 +66,11 @@ TEST_F(Renderer, CoversTheScreenInItsColoursUntilAnotherProcessClosesIt) {
   EXPECT_EQ(r.bottom, GetSystemMetrics(SM_CYMAXIMIZED) + GetSystemMetrics(SM_CYCAPTION));
   EXPECT_TRUE(IsWindowVisible(window_));
   EXPECT_EQ(GetWindowLongA(window_, GWL_STYLE) & (WS_POPUP | WS_CAPTION | WS_THICKFRAME), WS_POPUP);
+  const LONG topmostTool = WS_EX_TOPMOST | WS_EX_TOOLWINDOW;
+  EXPECT_EQ(GetWindowLongA(window_, GWL_EXSTYLE) & topmostTool, topmostTool);
+  HANDLE query = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, proc_.Id());
+  EXPECT_EQ(GetPriorityClass(query), static_cast<DWORD>(BELOW_NORMAL_PRIORITY_CLASS));
+  CloseHandle(query);
   std::set<std::uint32_t> palette;
   for (const uzoom::Colour& c : uzoom::MakeColourTable())
     palette.insert(static_cast<std::uint32_t>(c.red) << 16 | c.green << 8 | c.blue);
@@ -66,6 +89,13 @@ TEST_F(Renderer, CoversTheScreenInItsColoursUntilAnotherProcessClosesIt) {
   EXPECT_EQ(foreign, 0) << "colours outside the colour table";
   EXPECT_GE(seen.size(), 4u) << "a flat screen, not a picture";
   EXPECT_FALSE(desktop::ScreenSaverActive()) << "screen saver on while running";
+  desktop::Process late;
+  HWND notepad = StartNotepad(late);
+  ASSERT_NE(notepad, nullptr) << "no notepad window";
+  RECT n{};
+  GetWindowRect(notepad, &n);
+  EXPECT_EQ(WindowFromPoint({(n.left + n.right) / 2, (n.top + n.bottom) / 2}), window_)
+      << "a window opened during the run covers the picture";
   PostMessageA(window_, WM_CLOSE, 0, 0);
   ExpectEndsCleanly();
 }
@@ -78,6 +108,38 @@ TEST_F(Renderer, OtherKeysAndTheMouseLeaveItRunningAndEscapeEndsIt) {
   Sleep(600);
   EXPECT_TRUE(proc_.Running());
   EXPECT_EQ(FindWindowA(nullptr, RendererTitle), window_);
+  desktop::PressKey(VK_ESCAPE);
+  ExpectEndsCleanly();
+}
+
+// Starts its renderer itself, in the test's own conditions.
+class RendererStart : public Renderer {
+ protected:
+  void SetUp() override {}
+};
+
+// The flag found at the start comes back, whichever it was.
+TEST_F(RendererStart, EscapeGivesTheScreenSaverFlagBackAsItWasFound) {
+  for (const bool saverOn : {false, true}) {
+    SCOPED_TRACE(saverOn ? "flag on" : "flag off");
+    Start(saverOn);
+    EXPECT_FALSE(desktop::ScreenSaverActive()) << "screen saver on while running";
+    desktop::Activate(window_);
+    desktop::PressKey(VK_ESCAPE);
+    ExpectEndsCleanly(saverOn);
+  }
+}
+
+// Another program has the keyboard when the run starts; the renderer takes it.
+TEST_F(RendererStart, TakesTheKeyboardFromTheForegroundWindow) {
+  desktop::Process other;
+  HWND notepad = StartNotepad(other);
+  ASSERT_NE(notepad, nullptr) << "no notepad window";
+  desktop::Activate(notepad);
+  ASSERT_EQ(GetForegroundWindow(), notepad);
+  Start(true);
+  EXPECT_TRUE(desktop::PumpUntil([&] { return GetForegroundWindow() == window_; }, 3000))
+      << "the renderer did not come to the foreground";
   desktop::PressKey(VK_ESCAPE);
   ExpectEndsCleanly();
 }
