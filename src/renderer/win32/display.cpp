@@ -1,8 +1,29 @@
 #include "renderer/win32/display.h"
 
+#include "renderer/cover_monitors.h"
+
 namespace gdi {
 
 static_assert(sizeof(BITMAPINFOHEADER) + 256 * sizeof(RGBQUAD) == 1064);
+
+namespace {
+
+constexpr char CoverClass[] = "ZoomCover";
+
+// A cover is painted black by its class and never takes activation, so the
+// keyboard stays with the picture even after a click on another monitor.
+LRESULT CALLBACK CoverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_MOUSEACTIVATE) return MA_NOACTIVATE;
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+BOOL CALLBACK AddMonitor(HMONITOR, HDC, LPRECT rect, LPARAM list) {
+  reinterpret_cast<std::vector<ScreenRect>*>(list)->push_back(
+      {rect->left, rect->top, rect->right, rect->bottom});
+  return TRUE;
+}
+
+}  // namespace
 
 bool Display::InitWindow(const char* className, std::int32_t width, std::int32_t height) {
   cursor_.emplace();
@@ -20,7 +41,7 @@ bool Display::InitWindow(const char* className, std::int32_t width, std::int32_t
   surfaceWidth_ = width;
   surfaceHeight_ = height;
   // The window's size comes from the same metrics as the surface's.
-  window_ = CreateWindowExA(0, className, contract::RendererTitle,
+  window_ = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, className, contract::RendererTitle,
                             WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0,
                             GetSystemMetrics(SM_CXMAXIMIZED),
                             GetSystemMetrics(SM_CYMAXIMIZED) + GetSystemMetrics(SM_CYCAPTION),
@@ -47,8 +68,34 @@ bool Display::InitWindow(const char* className, std::int32_t width, std::int32_t
     const auto g = static_cast<BYTE>(i);
     info_.colours[i] = RGBQUAD{g, g, g, 0};
   }
-  screenSaver_.emplace();
+  CoverTheRest();
+  // Only Escape ends a run, so the window takes the keyboard from whatever
+  // had it (the shell lets this process do so).
+  SetForegroundWindow(window_);
+  SetFocus(window_);
+  screenSaver_.emplace(saverFound_);
   return true;
+}
+
+void Display::CoverTheRest() {
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = CoverProc;
+  wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+  wc.lpszClassName = CoverClass;
+  coverClass_ = RegisterClassA(&wc) != 0;
+  if (!coverClass_) return;
+  std::vector<ScreenRect> monitors;
+  EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&monitors));
+  RECT r{};
+  GetWindowRect(window_, &r);
+  for (const ScreenRect& c : CoverRects(monitors, {r.left, r.top, r.right, r.bottom})) {
+    HWND cover = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, CoverClass,
+                                 "", WS_POPUP, c.Left, c.Top, c.Right - c.Left, c.Bottom - c.Top,
+                                 window_, nullptr, nullptr, nullptr);
+    if (cover == nullptr) continue;
+    ShowWindow(cover, SW_SHOWNOACTIVATE);
+    covers_.push_back(cover);
+  }
 }
 
 bool Display::SetPalette(const uzoom::Colour* colours, int count) {
@@ -69,10 +116,14 @@ void Display::DoneWindow() {
   frameBits_ = nullptr;
   if (dc_ != nullptr) ReleaseDC(window_, dc_);
   dc_ = nullptr;
+  for (HWND cover : covers_) DestroyWindow(cover);
+  covers_.clear();
   if (window_ != nullptr) DestroyWindow(window_);
   window_ = nullptr;
   if (className_ != nullptr) UnregisterClassA(className_, nullptr);
   className_ = nullptr;
+  if (coverClass_) UnregisterClassA(CoverClass, nullptr);
+  coverClass_ = false;
   screenSaver_.reset();
   cursor_.reset();
 }

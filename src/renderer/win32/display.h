@@ -1,11 +1,13 @@
 // gdi: the renderer's full-screen window and its 8-bit DIB surface. While the
-// window is open the cursor is hidden and the system screen saver is off.
+// window is open the cursor is hidden, the system screen saver is off and
+// every other part of the screens is black.
 #pragma once
 
 #include <windows.h>
 
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "common/contract.h"
 #include "renderer/julia_zoom.h"
@@ -26,14 +28,23 @@ class CursorHidden {
 // or broadcast).
 class ScreenSaverOff {
  public:
-  ScreenSaverOff() { SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, FALSE, nullptr, 0); }
+  explicit ScreenSaverOff(UINT restore) : restore_(restore) {
+    SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, FALSE, nullptr, 0);
+  }
   ~ScreenSaverOff() { SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, restore_, nullptr, 0); }
   ScreenSaverOff(const ScreenSaverOff&) = delete;
   ScreenSaverOff& operator=(const ScreenSaverOff&) = delete;
 
+  // The flag as it is now; on if it cannot be read.
+  static UINT Found() {
+    BOOL active = TRUE;
+    if (!SystemParametersInfoA(SPI_GETSCREENSAVEACTIVE, 0, &active, 0)) return TRUE;
+    return active ? TRUE : FALSE;
+  }
+
  private:
-  // The end of a run always switches it on.
-  const UINT restore_ = TRUE;
+  // The flag as the run found it.
+  const UINT restore_;
 };
 
 // The window, its own DC and the DIB description of the frame. Its window
@@ -45,15 +56,16 @@ class Display {
   Display(const Display&) = delete;
   Display& operator=(const Display&) = delete;
 
-  // Hides the cursor, registers the class, opens and shows the window and
-  // switches the system screen saver off. On failure all of it is undone.
+  // Hides the cursor, registers the class, opens and shows the window (topmost,
+  // no taskbar button) in the foreground, blacks out the rest of the screens
+  // and switches the system screen saver off. On failure all of it is undone.
   bool InitWindow(const char* className, std::int32_t width, std::int32_t height);
   // Copies up to 256 entries into the surface's colour table.
   bool SetPalette(const uzoom::Colour* colours, int count);
   // Paints the frame at once, through the window procedure.
   bool ShowFrame(const std::uint8_t* frame);
-  // Takes the window down, then gives back the screen saver and the cursor.
-  // Safe to call more than once.
+  // Takes the window and the black covers down, then gives back the screen
+  // saver and the cursor. Safe to call more than once.
   void DoneWindow();
 
   HWND Window() const { return window_; }
@@ -68,9 +80,18 @@ class Display {
 
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  // Black windows, owned by the window, over every part of the monitors it
+  // does not reach. A cover that cannot be made is left out.
+  void CoverTheRest();
 
+  // Read when the Display is made, before any system metric: under Wine the
+  // first metrics call loads the parameters as stored in the profile, so a
+  // later read would miss a change made for this session only.
+  const UINT saverFound_ = ScreenSaverOff::Found();
   std::optional<CursorHidden> cursor_;
   const char* className_ = nullptr;
+  bool coverClass_ = false;
+  std::vector<HWND> covers_;
   std::optional<ScreenSaverOff> screenSaver_;
   HWND window_ = nullptr;
   HDC dc_ = nullptr;

@@ -38,7 +38,9 @@ bool PumpMessages(const gdi::Display& display) {
 }  // namespace
 
 int RunZoom() {
-  ZoomRun run;
+  // It draws flat out: the user's own background work comes first.
+  SetPriorityClass(GetCurrentProcess(), BELOW_NORMAL_PRIORITY_CLASS);
+  ZoomRun run;  // the Display in it notes the screen-saver flag before any metric
   const std::int32_t width = GetSystemMetrics(SM_CXMAXIMIZED);
   const std::int32_t height = GetSystemMetrics(SM_CYMAXIMIZED) + GetSystemMetrics(SM_CYCAPTION);
   // Nothing is hidden or switched off yet, so a refused size or missing

@@ -14,8 +14,11 @@ using contract::RendererTitle;
 
 class Renderer : public ::testing::Test {
  protected:
-  void SetUp() override {
-    desktop::SetScreenSaverActive(true);
+  void SetUp() override { Start(true); }
+
+  // Starts the renderer with the system screen saver as given.
+  void Start(bool saverOn) {
+    desktop::SetScreenSaverActive(saverOn);
     ASSERT_TRUE(desktop::WaitForNoWindow(RendererTitle, 3000)) << "a renderer is still up";
     proc_ = desktop::Process::Start(desktop::ProgramFolder() + contract::RendererFile);
     ASSERT_TRUE(proc_.Started()) << GetLastError();
@@ -23,13 +26,13 @@ class Renderer : public ::testing::Test {
     ASSERT_NE(window_, nullptr) << "no renderer window";
   }
 
-  // Exit code 0, the window gone and the system screen saver on again.
-  void ExpectEndsCleanly() {
+  // Exit code 0, the window gone and the system screen saver as it was.
+  void ExpectEndsCleanly(bool saverOn = true) {
     DWORD code = 12345;
     ASSERT_TRUE(proc_.WaitExit(5000, &code)) << "the renderer is still running";
     EXPECT_EQ(code, 0u);
     EXPECT_EQ(FindWindowA(nullptr, RendererTitle), nullptr);
-    EXPECT_TRUE(desktop::ScreenSaverActive()) << "screen saver left off";
+    EXPECT_EQ(desktop::ScreenSaverActive(), saverOn) << "screen saver not as it was";
   }
 
   desktop::Process proc_;
@@ -48,6 +51,11 @@ TEST_F(Renderer, CoversTheScreenInItsColoursUntilAnotherProcessClosesIt) {
   EXPECT_EQ(r.bottom, GetSystemMetrics(SM_CYMAXIMIZED) + GetSystemMetrics(SM_CYCAPTION));
   EXPECT_TRUE(IsWindowVisible(window_));
   EXPECT_EQ(GetWindowLongA(window_, GWL_STYLE) & (WS_POPUP | WS_CAPTION | WS_THICKFRAME), WS_POPUP);
+  const LONG topmostTool = WS_EX_TOPMOST | WS_EX_TOOLWINDOW;
+  EXPECT_EQ(GetWindowLongA(window_, GWL_EXSTYLE) & topmostTool, topmostTool);
+  HANDLE query = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, proc_.Id());
+  EXPECT_EQ(GetPriorityClass(query), static_cast<DWORD>(BELOW_NORMAL_PRIORITY_CLASS));
+  CloseHandle(query);
   std::set<std::uint32_t> palette;
   for (const uzoom::Colour& c : uzoom::MakeColourTable())
     palette.insert(static_cast<std::uint32_t>(c.red) << 16 | c.green << 8 | c.blue);
@@ -80,6 +88,34 @@ TEST_F(Renderer, OtherKeysAndTheMouseLeaveItRunningAndEscapeEndsIt) {
   EXPECT_EQ(FindWindowA(nullptr, RendererTitle), window_);
   desktop::PressKey(VK_ESCAPE);
   ExpectEndsCleanly();
+}
+
+// Starts its renderer itself, in the test's own conditions.
+class RendererStart : public Renderer {
+ protected:
+  void SetUp() override {}
+};
+
+// Another program has the keyboard when a run starts, with the system screen
+// saver on or off: the renderer takes the keyboard, and Escape, pressed as
+// keyboard input, ends the run and gives the flag back as it was found.
+TEST_F(RendererStart, TakesTheKeyboardAndGivesTheScreenSaverFlagBack) {
+  desktop::Process other = desktop::Process::Start("C:\\windows\\notepad.exe");
+  HWND notepad = nullptr;
+  ASSERT_TRUE(desktop::PumpUntil(
+      [&] { return (notepad = FindWindowA("Notepad", nullptr)) && IsWindowVisible(notepad); },
+      10000));
+  for (const bool saverOn : {false, true}) {
+    SCOPED_TRACE(saverOn ? "flag on" : "flag off");
+    desktop::Activate(notepad);
+    ASSERT_EQ(GetForegroundWindow(), notepad);
+    Start(saverOn);
+    EXPECT_FALSE(desktop::ScreenSaverActive()) << "screen saver on while running";
+    EXPECT_TRUE(desktop::PumpUntil([&] { return GetForegroundWindow() == window_; }, 3000))
+        << "the renderer did not come to the foreground";
+    desktop::PressKey(VK_ESCAPE);
+    ExpectEndsCleanly(saverOn);
+  }
 }
 
 }  // namespace
