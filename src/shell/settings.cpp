@@ -13,9 +13,9 @@ std::string NameField(std::string_view name) {
 
 char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
-std::string IniPath(std::string_view programFolder) {
-  return std::string(programFolder) + "\\" + contract::IniFile;
-}
+// A value read back after a write, or before it to be put back: long enough
+// for any path the dialog hands over.
+constexpr std::size_t LongValueSize = 4096;
 
 // A value read for the mode or the track: empty gives 0; a number is rounded
 // down and kept when it fits 16 bits; anything else leaves the field alone.
@@ -35,9 +35,9 @@ std::string ReadIni(ProfileStore& store, const std::string& section, const std::
   return store.Read(section, key, path, ValueBufferSize);
 }
 
-void WriteIni(ProfileStore& store, std::string_view section, std::string_view key,
+bool WriteIni(ProfileStore& store, std::string_view section, std::string_view key,
               const std::string& value, const std::string& path) {
-  store.Write(NameField(section), NameField(key), value, path);
+  return store.Write(NameField(section), NameField(key), value, path);
 }
 
 bool FileExists(ProfileStore& store, std::string_view path) {
@@ -46,20 +46,40 @@ bool FileExists(ProfileStore& store, std::string_view path) {
   return store.CanOpen(std::string(path));
 }
 
-void LoadSettings(ProfileStore& store, std::string_view programFolder, BgmSettings& bgm) {
+std::string IniPath(std::string_view programFolder) {
+  return std::string(programFolder) + "\\" + contract::IniFile;
+}
+
+void ReadSettings(ProfileStore& store, std::string_view programFolder, BgmSettings& bgm) {
   const std::string ini = IniPath(programFolder);
   ApplyNumber(ReadIni(store, contract::IniSection, contract::KeyMode, ini), bgm.BgmMode);
   ApplyNumber(ReadIni(store, contract::IniSection, contract::KeyRepeat, ini), bgm.BgmRepeat);
   bgm.BgmFile = ReadIni(store, contract::IniSection, contract::KeyFile, ini);
+}
+
+void LoadSettings(ProfileStore& store, std::string_view programFolder, BgmSettings& bgm) {
+  ReadSettings(store, programFolder, bgm);
   if (!bgm.BgmFile.empty() && !FileExists(store, bgm.BgmFile)) bgm.BgmFile.clear();
   if (bgm.BgmFile.empty() && bgm.BgmMode == ModeFile) bgm.BgmMode = ModeNone;
 }
 
-void SaveSettings(ProfileStore& store, std::string_view programFolder, const BgmSettings& bgm) {
+bool SaveSettings(ProfileStore& store, std::string_view programFolder, const BgmSettings& bgm) {
   const std::string ini = IniPath(programFolder);
-  WriteIni(store, contract::IniSection, contract::KeyMode, std::to_string(bgm.BgmMode), ini);
-  WriteIni(store, contract::IniSection, contract::KeyRepeat, std::to_string(bgm.BgmRepeat), ini);
-  WriteIni(store, contract::IniSection, contract::KeyFile, bgm.BgmFile, ini);
+  const std::string_view section = contract::IniSection;
+  const std::string_view keys[] = {contract::KeyMode, contract::KeyRepeat, contract::KeyFile};
+  const std::string values[] = {std::to_string(bgm.BgmMode), std::to_string(bgm.BgmRepeat),
+                                bgm.BgmFile};
+  std::string before[3];
+  for (std::size_t i = 0; i < 3; ++i)
+    before[i] = store.Read(NameField(section), NameField(keys[i]), ini, LongValueSize);
+  for (std::size_t i = 0; i < 3; ++i) {
+    if (WriteIni(store, section, keys[i], values[i], ini) &&
+        store.Read(NameField(section), NameField(keys[i]), ini, LongValueSize) == values[i])
+      continue;
+    for (std::size_t j = 0; j < i; ++j) WriteIni(store, section, keys[j], before[j], ini);
+    return false;
+  }
+  return true;
 }
 
 SoundKind SoundKindOf(std::string_view file) {
