@@ -45,16 +45,14 @@ TEST(SettingsRules, TrackTextAsSavedAndShown) {
   EXPECT_EQ(dialog::TrackText(7), "7");
 }
 
-TEST(SettingsRules, WhatSaveWritesKeepsTheStoredModeAndFileUntilChosen) {
-  const settings::BgmSettings edited{1, 7, "C:\\new.mp3"}, stored{2, 3, "C:\\gone.mp3"};
-  for (auto [mode, file, expected] : {std::tuple{false, false, "2 7 C:\\gone.mp3"},
-                                      {true, false, "1 7 C:\\gone.mp3"},
-                                      {false, true, "2 7 C:\\new.mp3"},
-                                      {true, true, "1 7 C:\\new.mp3"}}) {
+TEST(SettingsRules, SaveKeepsTheStoredModeAndFileUntilChosen) {
+  const settings::BgmSettings edited{1, 7, "new"}, stored{2, 3, "gone"};
+  for (auto [mode, file, expected] : {std::tuple{false, false, "27gone"},
+                                      {true, false, "17gone"},
+                                      {false, true, "27new"},
+                                      {true, true, "17new"}}) {
     const settings::BgmSettings s = dialog::SettingsToSave(edited, stored, mode, file);
-    EXPECT_EQ(std::to_string(s.BgmMode) + " " + std::to_string(s.BgmRepeat) + " " + s.BgmFile,
-              expected)
-        << mode << file;
+    EXPECT_EQ(std::to_string(s.BgmMode * 10 + s.BgmRepeat) + s.BgmFile, expected) << mode << file;
   }
 }
 
