@@ -13,10 +13,6 @@ std::string NameField(std::string_view name) {
 
 char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
-// A value read back after a write, or before it to be put back: long enough
-// for any path the dialog hands over.
-constexpr std::size_t LongValueSize = 4096;
-
 // A value read for the mode or the track: empty gives 0; a number is rounded
 // down and kept when it fits 16 bits; anything else leaves the field alone.
 void ApplyNumber(std::string_view text, std::int16_t& field) {
@@ -65,18 +61,19 @@ void LoadSettings(ProfileStore& store, std::string_view programFolder, BgmSettin
 
 bool SaveSettings(ProfileStore& store, std::string_view programFolder, const BgmSettings& bgm) {
   const std::string ini = IniPath(programFolder);
-  const std::string_view section = contract::IniSection;
-  const std::string_view keys[] = {contract::KeyMode, contract::KeyRepeat, contract::KeyFile};
+  const std::string section = contract::IniSection;
+  const std::string keys[] = {contract::KeyMode, contract::KeyRepeat, contract::KeyFile};
   const std::string values[] = {std::to_string(bgm.BgmMode), std::to_string(bgm.BgmRepeat),
                                 bgm.BgmFile};
   std::string before[3];
-  for (std::size_t i = 0; i < 3; ++i)
-    before[i] = store.Read(NameField(section), NameField(keys[i]), ini, LongValueSize);
   for (std::size_t i = 0; i < 3; ++i) {
+    before[i] = ReadIni(store, section, keys[i], ini);
+    // Read back with room for one byte more, so that a longer value shows too.
     if (WriteIni(store, section, keys[i], values[i], ini) &&
-        store.Read(NameField(section), NameField(keys[i]), ini, LongValueSize) == values[i])
+        store.Read(NameField(section), NameField(keys[i]), ini, values[i].size() + 2) == values[i])
       continue;
-    for (std::size_t j = 0; j < i; ++j) WriteIni(store, section, keys[j], before[j], ini);
+    // The keys up to this one as they were (as LoadSettings reads them), as far as the file lets.
+    for (std::size_t j = 0; j <= i; ++j) WriteIni(store, section, keys[j], before[j], ini);
     return false;
   }
   return true;

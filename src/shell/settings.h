@@ -66,9 +66,9 @@ void ReadSettings(ProfileStore& store, std::string_view programFolder, BgmSettin
 void LoadSettings(ProfileStore& store, std::string_view programFolder, BgmSettings& bgm);
 // Writes the three settings in the forms LoadSettings reads back: mode, track,
 // then the sound file, each read back before the next. True when all three
-// are in the file as given. At the first that is not, the keys written before
-// it get their earlier values back (as far as the file lets them) and the
-// result is false.
+// are in the file as given. At the first that is not, the keys up to it get
+// back the values LoadSettings would have read (as far as the file lets them)
+// and the result is false.
 bool SaveSettings(ProfileStore& store, std::string_view programFolder, const BgmSettings& bgm);
 
 // How a sound file is played, from the last three characters of its name.

@@ -21,7 +21,7 @@ const std::string Mode = "BGM\x8b\xe6\x95\xaa", Repeat = "BGM\xd8\xcb\xdf\xb0\xc
                   File = "BGM\xcc\xa7\xb2\xd9";
 
 // Private-profile files in memory, with the truncation of the real read call;
-// writes of the keys in refused fail, those in lost are reported done but not kept.
+// writes of the keys in refused fail; the next write of a key in garbled is kept with a "?" added.
 class FakeStore : public settings::ProfileStore {
  public:
   std::string Read(const std::string& section, const std::string& key, const std::string& path,
@@ -33,7 +33,7 @@ class FakeStore : public settings::ProfileStore {
              const std::string& path) override {
     writes.push_back({section, key, value, path});
     if (refused.count(key) != 0) return false;
-    if (lost.count(key) == 0) values[{path, section, key}] = value;
+    values[{path, section, key}] = garbled.erase(key) != 0 ? value + "?" : value;
     return true;
   }
   bool CanOpen(const std::string& path) override { return openable.count(path) != 0; }
@@ -41,7 +41,7 @@ class FakeStore : public settings::ProfileStore {
   std::map<std::tuple<std::string, std::string, std::string>, std::string> values;
   std::set<std::string> openable{"C:\\a.wav", "C:\\" + std::string(252, 'x')};
   std::vector<Written> writes;
-  std::set<std::string> refused, lost;
+  std::set<std::string> refused, garbled;
 };
 
 TEST(LoadSettings, ReadsTheThreeKeysBesideTheProgram) {
@@ -65,6 +65,7 @@ TEST(LoadSettings, ReadsTheThreeKeysBesideTheProgram) {
       {"2", "0", "C:\\a.wav", 0, 2, 0, "C:\\a.wav"},
       {"2", "0", "C:\\a.wav\\", 0, 2, 0, "C:\\a.wav\\"},
       {"2", "0", "C:\\a.wav\\\\", 0, 0, 0, ""},
+      {"2", "0", "\\", 0, 0, 0, ""},
       {"2", "0", "", 0, 0, 0, ""},
       {"1", "0", "C:\\gone.wav", 0, 1, 0, ""},
       {"2", "0", longFile.c_str(), 0, 2, 0, longFile.substr(0, 255)},
@@ -105,15 +106,15 @@ TEST(SaveSettings, WritesModeTrackFileInTheFormsThatReadBack) {
 }
 
 TEST(SaveSettings, AFailedKeyIsToldAndTheKeysBeforeItGetTheirValuesBack) {
-  // A key refused, or reported written but not kept: the file keeps mode 2, track 5, a.wav.
-  for (const auto& [refused, lost] :
+  // A key refused, or kept other than written: the file keeps mode 2, track 5, a.wav.
+  for (const auto& [refused, garbled] :
        {std::pair<std::string, std::string>{Mode, ""}, {File, ""}, {"", Repeat}}) {
-    SCOPED_TRACE(refused + lost);
+    SCOPED_TRACE(refused + garbled);
     FakeStore store;
     for (const auto& [key, text] : {std::pair{Mode, "2"}, {Repeat, "5"}, {File, "C:\\a.wav"}})
       store.values.emplace(std::tuple{Ini, "Section", key}, text);
     store.refused = {refused};
-    store.lost = {lost};
+    store.garbled = {garbled};
     EXPECT_FALSE(settings::SaveSettings(store, Folder, {0, 7, ""}));
     BgmSettings read;
     settings::ReadSettings(store, Folder, read);
