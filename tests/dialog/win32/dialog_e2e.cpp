@@ -217,7 +217,9 @@ TEST_F(Dialog, AJapaneseFileNameIsStoredByItsShortNameOrRefused) {
   Open(Ini("2", "0", sound), "/c");
   ASSERT_EQ(GetACP(), 1252u);
   for (const std::wstring& name : {chosen, folder + L"\u66f2.mp3"}) {  // the second: missing
-    Click(OnPanel(540 + 217, 1740 + 157));                             // "..."
+    const POINT browse = OnPanel(540 + 217, 1740 + 157);  // "...": left and back, or it only
+    MoveTo({browse.x, browse.y - 40}, 200);               // has the focus and takes no click
+    Click(browse);
     HWND open = nullptr;  // the file-open dialog, typed into and confirmed
     for (int i = 0; i < 600 && !open; ++i, Sleep(25))
       for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, "#32770", nullptr));)
