@@ -189,7 +189,11 @@ TEST_F(Dialog, AFailedSaveIsToldAndTheDialogStaysThenCancelWritesNothing) {
   Open("", "/c");
   Click(OnPanel(540 + 60, 1140 + 90));  // the label 無し
   Click(At(save_.x, save_.y));
-  PostMessageA(WaitForMessage(), WM_COMMAND, IDOK, 0);
+  const HWND box = WaitForMessage();
+  char text[512] = {};  // the message names the file
+  SendMessageA(GetDlgItem(box, 0xFFFF), WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+  EXPECT_NE(std::strstr(text, IniPath().c_str()), nullptr) << text;
+  PostMessageA(box, WM_COMMAND, IDOK, 0);
   Sleep(300);
   ASSERT_TRUE(proc_.Running()) << "the dialog closed";
   Click(At(cancel_.x, cancel_.y));
