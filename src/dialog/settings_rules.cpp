@@ -24,4 +24,13 @@ std::int16_t TrackFromText(const std::string& text) {
 
 std::string TrackText(std::int16_t track) { return track == 0 ? "" : std::to_string(track); }
 
+settings::BgmSettings SettingsToSave(const settings::BgmSettings& edited,
+                                     const settings::BgmSettings& stored, bool modeChosen,
+                                     bool fileChosen) {
+  settings::BgmSettings out = edited;
+  if (!modeChosen) out.BgmMode = stored.BgmMode;
+  if (!fileChosen) out.BgmFile = stored.BgmFile;
+  return out;
+}
+
 }  // namespace dialog

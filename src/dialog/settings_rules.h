@@ -1,9 +1,11 @@
 // What the settings dialog decides, without its window: which controls a
-// music mode enables, and how the track text is saved.
+// music mode enables, how the track text is saved, and what "設定" writes.
 #pragma once
 
 #include <cstdint>
 #include <string>
+
+#include "shell/settings.h"
 
 namespace dialog {
 
@@ -22,5 +24,13 @@ std::int16_t TrackFromText(const std::string& text);
 
 // The combo box's text for a stored track: empty for 0, else the number.
 std::string TrackText(std::int16_t track);
+
+// What "設定" writes: the edited settings, except that a mode no choice was
+// clicked for and a sound file that was not chosen keep what the settings
+// file holds (a sound file missing today shows as no music, and must not
+// erase the stored choice).
+settings::BgmSettings SettingsToSave(const settings::BgmSettings& edited,
+                                     const settings::BgmSettings& stored, bool modeChosen,
+                                     bool fileChosen);
 
 }  // namespace dialog

@@ -15,6 +15,8 @@ char ModeLetter(std::string_view args);
 // "/p:1234"), as a 32-bit signed integer; 0 when there is none or it does not
 // fit.
 std::int32_t PreviewHandle(std::string_view args);
+// The settings dialog's owner window ("/c:1234" or "/c 1234"), read the same way.
+inline std::int32_t OwnerHandle(std::string_view args) { return PreviewHandle(args); }
 
 enum class Action {
   Preview,    // inside the given window; settings not read, renderer not looked for

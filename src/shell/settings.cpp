@@ -13,10 +13,6 @@ std::string NameField(std::string_view name) {
 
 char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
-std::string IniPath(std::string_view programFolder) {
-  return std::string(programFolder) + "\\" + contract::IniFile;
-}
-
 // A value read for the mode or the track: empty gives 0; a number is rounded
 // down and kept when it fits 16 bits; anything else leaves the field alone.
 void ApplyNumber(std::string_view text, std::int16_t& field) {
@@ -35,9 +31,9 @@ std::string ReadIni(ProfileStore& store, const std::string& section, const std::
   return store.Read(section, key, path, ValueBufferSize);
 }
 
-void WriteIni(ProfileStore& store, std::string_view section, std::string_view key,
+bool WriteIni(ProfileStore& store, std::string_view section, std::string_view key,
               const std::string& value, const std::string& path) {
-  store.Write(NameField(section), NameField(key), value, path);
+  return store.Write(NameField(section), NameField(key), value, path);
 }
 
 bool FileExists(ProfileStore& store, std::string_view path) {
@@ -46,20 +42,41 @@ bool FileExists(ProfileStore& store, std::string_view path) {
   return store.CanOpen(std::string(path));
 }
 
-void LoadSettings(ProfileStore& store, std::string_view programFolder, BgmSettings& bgm) {
+std::string IniPath(std::string_view programFolder) {
+  return std::string(programFolder) + "\\" + contract::IniFile;
+}
+
+void ReadSettings(ProfileStore& store, std::string_view programFolder, BgmSettings& bgm) {
   const std::string ini = IniPath(programFolder);
   ApplyNumber(ReadIni(store, contract::IniSection, contract::KeyMode, ini), bgm.BgmMode);
   ApplyNumber(ReadIni(store, contract::IniSection, contract::KeyRepeat, ini), bgm.BgmRepeat);
   bgm.BgmFile = ReadIni(store, contract::IniSection, contract::KeyFile, ini);
+}
+
+void LoadSettings(ProfileStore& store, std::string_view programFolder, BgmSettings& bgm) {
+  ReadSettings(store, programFolder, bgm);
   if (!bgm.BgmFile.empty() && !FileExists(store, bgm.BgmFile)) bgm.BgmFile.clear();
   if (bgm.BgmFile.empty() && bgm.BgmMode == ModeFile) bgm.BgmMode = ModeNone;
 }
 
-void SaveSettings(ProfileStore& store, std::string_view programFolder, const BgmSettings& bgm) {
+bool SaveSettings(ProfileStore& store, std::string_view programFolder, const BgmSettings& bgm) {
   const std::string ini = IniPath(programFolder);
-  WriteIni(store, contract::IniSection, contract::KeyMode, std::to_string(bgm.BgmMode), ini);
-  WriteIni(store, contract::IniSection, contract::KeyRepeat, std::to_string(bgm.BgmRepeat), ini);
-  WriteIni(store, contract::IniSection, contract::KeyFile, bgm.BgmFile, ini);
+  const std::string section = contract::IniSection;
+  const std::string keys[] = {contract::KeyMode, contract::KeyRepeat, contract::KeyFile};
+  const std::string values[] = {std::to_string(bgm.BgmMode), std::to_string(bgm.BgmRepeat),
+                                bgm.BgmFile};
+  std::string before[3];
+  for (std::size_t i = 0; i < 3; ++i) {
+    before[i] = ReadIni(store, section, keys[i], ini);
+    // Read back with room for one byte more, so that a longer value shows too.
+    if (WriteIni(store, section, keys[i], values[i], ini) &&
+        store.Read(NameField(section), NameField(keys[i]), ini, values[i].size() + 2) == values[i])
+      continue;
+    // The keys up to this one as they were (as LoadSettings reads them), as far as the file lets.
+    for (std::size_t j = 0; j <= i; ++j) WriteIni(store, section, keys[j], before[j], ini);
+    return false;
+  }
+  return true;
 }
 
 SoundKind SoundKindOf(std::string_view file) {

@@ -35,7 +35,8 @@ class ProfileStore {
   // most bufferSize - 1 bytes.
   virtual std::string Read(const std::string& section, const std::string& key,
                            const std::string& path, std::size_t bufferSize) = 0;
-  virtual void Write(const std::string& section, const std::string& key, const std::string& value,
+  // Writes one value; false when the file could not be written.
+  virtual bool Write(const std::string& section, const std::string& key, const std::string& value,
                      const std::string& path) = 0;
   // Whether the file can be opened for reading (a folder cannot).
   virtual bool CanOpen(const std::string& path) = 0;
@@ -45,20 +46,30 @@ class ProfileStore {
 std::string ReadIni(ProfileStore& store, const std::string& section, const std::string& key,
                     const std::string& path);
 // One value, the names cut to 128 characters; the file and section are made
-// when missing.
-void WriteIni(ProfileStore& store, std::string_view section, std::string_view key,
+// when missing. False when the file could not be written.
+bool WriteIni(ProfileStore& store, std::string_view section, std::string_view key,
               const std::string& value, const std::string& path);
 // True when the file can be opened for reading; one trailing backslash is
 // dropped first.
 bool FileExists(ProfileStore& store, std::string_view path);
 
-// Fills the record from the settings file of the program folder (given
-// without a trailing separator), starting from the record's current values:
-// a number that cannot be read leaves its field as it was.
+// The settings file of the program folder (given without a trailing
+// separator).
+std::string IniPath(std::string_view programFolder);
+
+// Fills the record with the three keys as the settings file holds them,
+// starting from the record's current values: a number that cannot be read
+// leaves its field as it was.
+void ReadSettings(ProfileStore& store, std::string_view programFolder, BgmSettings& bgm);
+// ReadSettings, then a sound file that cannot be opened is dropped, and with
+// it mode 2 becomes no music.
 void LoadSettings(ProfileStore& store, std::string_view programFolder, BgmSettings& bgm);
 // Writes the three settings in the forms LoadSettings reads back: mode, track,
-// then the sound file.
-void SaveSettings(ProfileStore& store, std::string_view programFolder, const BgmSettings& bgm);
+// then the sound file, each read back before the next. True when all three
+// are in the file as given. At the first that is not, the keys up to it get
+// back the values LoadSettings would have read (as far as the file lets them)
+// and the result is false.
+bool SaveSettings(ProfileStore& store, std::string_view programFolder, const BgmSettings& bgm);
 
 // How a sound file is played, from the last three characters of its name.
 enum class SoundKind { None, Wave, Mp3 };

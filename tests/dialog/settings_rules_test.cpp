@@ -45,6 +45,17 @@ TEST(SettingsRules, TrackTextAsSavedAndShown) {
   EXPECT_EQ(dialog::TrackText(7), "7");
 }
 
+TEST(SettingsRules, SaveKeepsTheStoredModeAndFileUntilChosen) {
+  const settings::BgmSettings edited{1, 7, "new"}, stored{2, 3, "gone"};
+  for (auto [mode, file, expected] : {std::tuple{false, false, "27gone"},
+                                      {true, false, "17gone"},
+                                      {false, true, "27new"},
+                                      {true, true, "17new"}}) {
+    const settings::BgmSettings s = dialog::SettingsToSave(edited, stored, mode, file);
+    EXPECT_EQ(std::to_string(s.BgmMode * 10 + s.BgmRepeat) + s.BgmFile, expected) << mode << file;
+  }
+}
+
 TEST(SettingsRules, EnablementByMode) {
   // Mode: the mark shown selected (-1 none), whether the combo box and "..." work.
   for (auto [mode, expected] :

@@ -23,6 +23,7 @@ TEST(CommandLine, EachStart) {
       {"/a", 'A', Action::End, false, 0},
       {"/z", 'Z', Action::End, false, 0},
       {"/c:1234", 'C', Action::Configure, false, 1234},
+      {"/C 99", 'C', Action::Configure, false, 99},
       {"/p 1234", 'P', Action::Preview, false, 1234},
       {"/p1234", 'P', Action::Preview, false, 234},  // one separator is skipped, whatever it is
       {"/p", 'P', Action::Preview, false, 0},
@@ -48,6 +49,7 @@ TEST(CommandLine, EachStart) {
     EXPECT_EQ(command_line::ActionFor(r.args), r.action);
     EXPECT_EQ(command_line::RunHidesCursor(r.args), r.hidesCursor);
     EXPECT_EQ(command_line::PreviewHandle(r.args), r.handle);
+    EXPECT_EQ(command_line::OwnerHandle(r.args), r.handle);
   }
 }
 

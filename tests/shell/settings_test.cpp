@@ -20,7 +20,8 @@ constexpr char Ini[] = "C:\\Saver Dir\\Vorrasin.ini";
 const std::string Mode = "BGM\x8b\xe6\x95\xaa", Repeat = "BGM\xd8\xcb\xdf\xb0\xc4",
                   File = "BGM\xcc\xa7\xb2\xd9";
 
-// Private-profile files in memory, with the truncation of the real read call.
+// Private-profile files in memory, with the truncation of the real read call;
+// writes of the keys in refused fail; the next write of a key in garbled is kept with a "?" added.
 class FakeStore : public settings::ProfileStore {
  public:
   std::string Read(const std::string& section, const std::string& key, const std::string& path,
@@ -28,16 +29,19 @@ class FakeStore : public settings::ProfileStore {
     const auto it = values.find({path, section, key});
     return it == values.end() ? std::string() : it->second.substr(0, bufferSize - 1);
   }
-  void Write(const std::string& section, const std::string& key, const std::string& value,
+  bool Write(const std::string& section, const std::string& key, const std::string& value,
              const std::string& path) override {
     writes.push_back({section, key, value, path});
-    values[{path, section, key}] = value;
+    if (refused.count(key) != 0) return false;
+    values[{path, section, key}] = garbled.erase(key) != 0 ? value + "?" : value;
+    return true;
   }
   bool CanOpen(const std::string& path) override { return openable.count(path) != 0; }
 
   std::map<std::tuple<std::string, std::string, std::string>, std::string> values;
   std::set<std::string> openable{"C:\\a.wav", "C:\\" + std::string(252, 'x')};
   std::vector<Written> writes;
+  std::set<std::string> refused, garbled;
 };
 
 TEST(LoadSettings, ReadsTheThreeKeysBesideTheProgram) {
@@ -61,6 +65,7 @@ TEST(LoadSettings, ReadsTheThreeKeysBesideTheProgram) {
       {"2", "0", "C:\\a.wav", 0, 2, 0, "C:\\a.wav"},
       {"2", "0", "C:\\a.wav\\", 0, 2, 0, "C:\\a.wav\\"},
       {"2", "0", "C:\\a.wav\\\\", 0, 0, 0, ""},
+      {"2", "0", "\\", 0, 0, 0, ""},
       {"2", "0", "", 0, 0, 0, ""},
       {"1", "0", "C:\\gone.wav", 0, 1, 0, ""},
       {"2", "0", longFile.c_str(), 0, 2, 0, longFile.substr(0, 255)},
@@ -88,7 +93,7 @@ TEST(SaveSettings, WritesModeTrackFileInTheFormsThatReadBack) {
   for (const BgmSettings& saved : rows) {
     SCOPED_TRACE(saved.BgmRepeat);
     FakeStore store;
-    settings::SaveSettings(store, Folder, saved);
+    EXPECT_TRUE(settings::SaveSettings(store, Folder, saved));
     const std::vector<Written> writes = {{"Section", Mode, std::to_string(saved.BgmMode), Ini},
                                          {"Section", Repeat, std::to_string(saved.BgmRepeat), Ini},
                                          {"Section", File, saved.BgmFile, Ini}};
@@ -100,11 +105,29 @@ TEST(SaveSettings, WritesModeTrackFileInTheFormsThatReadBack) {
   }
 }
 
+TEST(SaveSettings, AFailedKeyIsToldAndTheKeysBeforeItGetTheirValuesBack) {
+  // A key refused, or kept other than written: the file keeps mode 2, track 5, a.wav.
+  for (const auto& [refused, garbled] :
+       {std::pair<std::string, std::string>{Mode, ""}, {File, ""}, {"", Repeat}}) {
+    SCOPED_TRACE(refused + garbled);
+    FakeStore store;
+    for (const auto& [key, text] : {std::pair{Mode, "2"}, {Repeat, "5"}, {File, "C:\\a.wav"}})
+      store.values.emplace(std::tuple{Ini, "Section", key}, text);
+    store.refused = {refused};
+    store.garbled = {garbled};
+    EXPECT_FALSE(settings::SaveSettings(store, Folder, {0, 7, ""}));
+    BgmSettings read;
+    settings::ReadSettings(store, Folder, read);
+    EXPECT_EQ(std::to_string(read.BgmMode * 10 + read.BgmRepeat) + read.BgmFile, "25C:\\a.wav");
+  }
+}
+
 TEST(WriteIni, NamesAreCutTo128CharactersBeforeTheFirstNul) {
   FakeStore store;
   const std::string value(300, 'v');
   settings::WriteIni(store, std::string(129, 's'), std::string(200, 'k'), value, "C:\\y.ini");
-  settings::WriteIni(store, "Section", std::string("ab\0cd", 5), "", "C:\\y.ini");
+  store.refused.insert("ab");
+  EXPECT_FALSE(settings::WriteIni(store, "Section", std::string("ab\0cd", 5), "", "C:\\y.ini"));
   EXPECT_EQ(store.writes, (std::vector<Written>{
                               {std::string(128, 's'), std::string(128, 'k'), value, "C:\\y.ini"},
                               {"Section", "ab", "", "C:\\y.ini"}}));

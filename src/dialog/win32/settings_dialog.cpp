@@ -6,6 +6,7 @@
 #include <array>
 #include <limits>
 #include <memory>
+#include <string>
 
 #include "button/win32/command.h"
 #include "dialog/captions.h"
@@ -30,6 +31,26 @@ forms::PropertyBag ButtonDesign(const char* caption) {
   return bag;
 }
 
+// A message over the dialog, under the program's title.
+void Tell(HWND dialog, const std::wstring& message) {
+  MessageBoxW(dialog, message.c_str(), forms::Widen(contract::ProgramTitle).c_str(),
+              MB_OK | MB_ICONEXCLAMATION);
+}
+
+// The chosen file as the settings file can keep it, in the system's ANSI
+// code page: its name, else its short (8.3) name; nothing when neither fits
+// (a name outside the code page on a volume without short names).
+std::optional<std::string> StorablePath(const std::wstring& chosen) {
+  if (auto path = forms::ExactAnsi(chosen)) return path;
+  const DWORD size = GetShortPathNameW(chosen.c_str(), nullptr, 0);
+  if (size == 0) return std::nullopt;
+  std::wstring shortPath(size, L'\0');
+  const DWORD n = GetShortPathNameW(chosen.c_str(), shortPath.data(), size);
+  if (n == 0 || n >= size) return std::nullopt;
+  shortPath.resize(n);
+  return forms::ExactAnsi(shortPath);
+}
+
 // Paints a surface's gradient into its background image, one colour a row.
 void PaintGradient(forms::Container& c, Surface s) {
   HDC dc = c.Background();
@@ -47,8 +68,12 @@ void PaintGradient(forms::Container& c, Surface s) {
 
 class Nimbrel_P {
  public:
-  Nimbrel_P(const settings::BgmSettings& current, HICON icon)
-      : bgm_(current), form_(text::Title, ClientWidth, ClientHeight, icon) {
+  Nimbrel_P(const settings::BgmSettings& current, const settings::BgmSettings& stored, HICON icon,
+            HWND owner, const SaveFunction& save)
+      : bgm_(current),
+        stored_(stored),
+        save_(save),
+        form_(text::Title, ClientWidth, ClientHeight, icon, owner) {
     const forms::Font ui = forms::JapaneseUiFont();
     const forms::Font tahoma{"Tahoma", 8.25, 400, false, false, false, 0};
 
@@ -110,7 +135,7 @@ class Nimbrel_P {
     form_.OnUnload = [this] { AnimateClose(); };
   }
 
-  // The edited settings after "設定"; nothing for any other way of closing.
+  // The settings written by "設定"; nothing for any other way of closing.
   std::optional<settings::BgmSettings> Show() {
     form_.ShowModal();
     return saved_;
@@ -157,6 +182,7 @@ class Nimbrel_P {
 
   void ChooseMode(std::int16_t mode) {
     bgm_.BgmMode = mode;
+    modeChosen_ = true;
     ShowMode();
   }
 
@@ -176,14 +202,22 @@ class Nimbrel_P {
     ofn.nMaxFileTitle = static_cast<DWORD>(fileTitle.size());
     ofn.lpstrTitle = title.c_str();
     if (GetOpenFileNameW(&ofn) <= 0) return;
-    bgm_.BgmFile = forms::ToAnsi(file.data());
+    const auto path = StorablePath(file.data());
+    if (!path) {  // the previous choice stays
+      Tell(form_.Hwnd(), forms::Widen(text::NameNotStorable) + L"\n" + file.data());
+      return;
+    }
+    bgm_.BgmFile = *path;
+    fileChosen_ = true;
     lbl_Fname_->Caption = bgm_.BgmFile;
     Pic_C_->Refresh();
   }
 
   void SaveAndClose() {
     bgm_.BgmRepeat = TrackFromText(BGM_Repeat_->Text());
-    saved_ = bgm_;
+    const settings::BgmSettings out = SettingsToSave(bgm_, stored_, modeChosen_, fileChosen_);
+    if (save_ && !save_(out, form_.Hwnd())) return;  // told; the user may cancel or try again
+    saved_ = out;
     form_.Unload();
   }
 
@@ -210,6 +244,9 @@ class Nimbrel_P {
   }
 
   settings::BgmSettings bgm_;
+  const settings::BgmSettings stored_;
+  const SaveFunction save_;
+  bool modeChosen_ = false, fileChosen_ = false;
   std::optional<settings::BgmSettings> saved_;
   forms::Form form_;
   std::unique_ptr<forms::Panel> Pic_C_;
@@ -226,9 +263,15 @@ class Nimbrel_P {
 
 }  // namespace
 
+void TellNotSaved(HWND dialog, const std::string& iniPath) {
+  Tell(dialog, forms::Widen(text::NotSaved) + L"\n" + forms::Widen(iniPath, CP_ACP));
+}
+
 std::optional<settings::BgmSettings> ShowSettingsDialog(const settings::BgmSettings& current,
-                                                        HICON icon) {
-  Nimbrel_P dialog(current, icon);
+                                                        const settings::BgmSettings& stored,
+                                                        HICON icon, HWND owner,
+                                                        const SaveFunction& save) {
+  Nimbrel_P dialog(current, stored, icon, owner, save);
   return dialog.Show();
 }
 

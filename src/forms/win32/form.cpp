@@ -201,11 +201,13 @@ LRESULT Panel::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   return Container::HandleMessage(msg, wp, lp);
 }
 
-Form::Form(const std::string& caption, int clientWidthTwips, int clientHeightTwips, HICON icon) {
+Form::Form(const std::string& caption, int clientWidthTwips, int clientHeightTwips, HICON icon,
+           HWND owner)
+    : owner_(owner) {
   RECT r{0, 0, twips_.X(clientWidthTwips), twips_.Y(clientHeightTwips)};
   AdjustWindowRectEx(&r, FormStyle, FALSE, FormExStyle);
   if (!Create(FormClass, FormExStyle, Widen(caption).c_str(), FormStyle, 0, 0, r.right - r.left,
-              r.bottom - r.top, nullptr))
+              r.bottom - r.top, owner))
     return;
   if (icon != nullptr) {
     SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
@@ -219,6 +221,7 @@ Form::Form(const std::string& caption, DWORD style, COLORREF back) {
 }
 
 Form::~Form() {
+  EnableOwner();
   for (auto& [id, timer] : timers_) timer->SetEnabled(false);
   // Taken down while this form can still count itself out (WM_NCDESTROY).
   if (hwnd_ != nullptr) DestroyWindow(hwnd_);
@@ -246,6 +249,11 @@ void Form::ShowModal() {
   modal_ = true;
   if (OnLoad) OnLoad();
   if (unloaded_) return;
+  // An owner that is disabled already (by a modal show of its own) stays so.
+  if (owner_ != nullptr && IsWindowEnabled(owner_)) {
+    EnableWindow(owner_, FALSE);
+    ownerDisabled_ = true;
+  }
   ShowWindow(hwnd_, SW_SHOWNORMAL);
   Resized();
   UpdateWindow(hwnd_);
@@ -258,6 +266,13 @@ void Form::ShowModal() {
       DispatchMessageW(&msg);
     }
   }
+  EnableOwner();
+}
+
+void Form::EnableOwner() {
+  if (!ownerDisabled_) return;
+  ownerDisabled_ = false;
+  EnableWindow(owner_, TRUE);
 }
 
 void Form::Unload() {
@@ -265,7 +280,9 @@ void Form::Unload() {
   unloaded_ = true;
   if (OnUnload) OnUnload();
   // A modal form's controls live as long as the form object: only hide it
-  // here, the modal show returns. Any other form goes at once.
+  // here, the modal show returns. Any other form goes at once. The owner is
+  // enabled first, so that it is the window that becomes active.
+  EnableOwner();
   if (modal_)
     ShowWindow(hwnd_, SW_HIDE);
   else if (hwnd_ != nullptr)

@@ -156,9 +156,11 @@ class Panel : public Container {
 // A top-level form with a caption and a fixed client size.
 class Form : public Container {
  public:
-  // A dialog-like form with a title bar and a fixed client size. The form's
-  // window exists (hidden) once this returns.
-  Form(const std::string& caption, int clientWidthTwips, int clientHeightTwips, HICON icon);
+  // A dialog-like form with a title bar and a fixed client size, owned by
+  // the owner window when one is given. The form's window exists (hidden)
+  // once this returns.
+  Form(const std::string& caption, int clientWidthTwips, int clientHeightTwips, HICON icon,
+       HWND owner = nullptr);
   // A form of the given window style, no size yet (a pop-up by default). It
   // may stay hidden and is still found by its caption.
   explicit Form(const std::string& caption, DWORD style = WS_POPUP | WS_CLIPCHILDREN,
@@ -173,7 +175,8 @@ class Form : public Container {
   }
 
   // Shows the form and runs its messages until it is unloaded. Tab and
-  // shift+tab move the focus between the controls that take it.
+  // shift+tab move the focus between the controls that take it. The owner
+  // window is disabled meanwhile, and enabled again before the form hides.
   void ShowModal();
   // Unloads the form: OnUnload, then the window goes away.
   void Unload();
@@ -187,8 +190,12 @@ class Form : public Container {
 
  private:
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+  // Gives the owner back its input if the modal show took it.
+  void EnableOwner();
   bool unloaded_ = false;
   bool modal_ = false;
+  HWND owner_ = nullptr;
+  bool ownerDisabled_ = false;
 };
 
 // A combo box with editable text and a drop-down list.

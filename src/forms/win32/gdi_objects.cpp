@@ -24,6 +24,21 @@ std::string ToAnsi(const std::wstring& text) {
   return out;
 }
 
+std::optional<std::string> ExactAnsi(const std::wstring& text) {
+  if (text.empty()) return std::string();
+  // UTF-8 as the ANSI code page holds every character, and takes neither option.
+  const bool utf8 = GetACP() == CP_UTF8;
+  const DWORD flags = utf8 ? 0 : WC_NO_BEST_FIT_CHARS;
+  BOOL usedDefault = FALSE;
+  const int size = static_cast<int>(text.size());
+  const int n = WideCharToMultiByte(CP_ACP, flags, text.data(), size, nullptr, 0, nullptr,
+                                    utf8 ? nullptr : &usedDefault);
+  if (n <= 0 || usedDefault) return std::nullopt;
+  std::string out(static_cast<std::size_t>(n), '\0');
+  WideCharToMultiByte(CP_ACP, flags, text.data(), size, out.data(), n, nullptr, nullptr);
+  return out;
+}
+
 MemoryImage::MemoryImage(int width, int height) {
   if (width <= 0 || height <= 0) return;
   BITMAPINFO bi{};

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <type_traits>
 
@@ -19,6 +20,9 @@ namespace forms {
 std::wstring Widen(const std::string& sjis, UINT codePage = 932);
 // A UTF-16 text in the system's ANSI code page (what the A calls take).
 std::string ToAnsi(const std::wstring& text);
+// The same, or nothing when a character has no place in that code page (no
+// default character, no look-alike).
+std::optional<std::string> ExactAnsi(const std::wstring& text);
 
 // ---- handle guards ----
 

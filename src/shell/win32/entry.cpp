@@ -98,11 +98,23 @@ int Main(const char* args) {
   switch (action) {
     case command_line::Action::Run:
       return RunScreenSaver(args, folder, bgm);
-    case command_line::Action::Configure:
-      if (const auto edited = dialog::ShowSettingsDialog(
-              bgm, LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_VORRASIN))))
-        settings::SaveSettings(store, folder, *edited);
+    case command_line::Action::Configure: {
+      // The handle of Screen Saver Settings after /c: the dialog's owner, if it
+      // names a window other than the desktop.
+      HWND owner = reinterpret_cast<HWND>(static_cast<INT_PTR>(command_line::OwnerHandle(args)));
+      owner =
+          IsWindow(owner) && owner != GetDesktopWindow() ? GetAncestor(owner, GA_ROOT) : nullptr;
+      settings::BgmSettings stored;
+      settings::ReadSettings(store, folder, stored);
+      dialog::ShowSettingsDialog(
+          bgm, stored, LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_VORRASIN)), owner,
+          [&](const settings::BgmSettings& edited, HWND dialog) {
+            if (settings::SaveSettings(store, folder, edited)) return true;
+            dialog::TellNotSaved(dialog, settings::IniPath(folder));
+            return false;
+          });
       return 0;
+    }
     case command_line::Action::End:
     case command_line::Action::Preview:
       break;

@@ -17,9 +17,10 @@ std::string Win32ProfileStore::Read(const std::string& section, const std::strin
   return buffer.data();
 }
 
-void Win32ProfileStore::Write(const std::string& section, const std::string& key,
+bool Win32ProfileStore::Write(const std::string& section, const std::string& key,
                               const std::string& value, const std::string& path) {
-  WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), path.c_str());
+  return WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), path.c_str()) !=
+         FALSE;
 }
 
 bool Win32ProfileStore::CanOpen(const std::string& path) {

@@ -12,7 +12,7 @@ class Win32ProfileStore : public settings::ProfileStore {
  public:
   std::string Read(const std::string& section, const std::string& key, const std::string& path,
                    std::size_t bufferSize) override;
-  void Write(const std::string& section, const std::string& key, const std::string& value,
+  bool Write(const std::string& section, const std::string& key, const std::string& value,
              const std::string& path) override;
   bool CanOpen(const std::string& path) override;
 };

@@ -2,6 +2,8 @@
 // leaves in the settings file; one start of the program per scenario.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "common/contract.h"
@@ -22,11 +24,14 @@ std::string Ini(const std::string& mode, const std::string& repeat, const std::s
 class Dialog : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(desktop::WaitForNoWindow(DialogCaption, 5000)); }
-  void TearDown() override { DeleteFileA(IniPath().c_str()); }
+  void TearDown() override {
+    DeleteFileA(IniPath().c_str());
+    RemoveDirectoryA(IniPath().c_str());
+  }
 
-  // Starts the shell over this settings file; waits until the dialog is painted.
+  // Starts the shell over this settings file (none if empty); waits until the dialog is painted.
   void Open(const std::string& ini, const char* args) {
-    ASSERT_TRUE(desktop::WriteBytes(IniPath(), ini));
+    ASSERT_TRUE(ini.empty() || desktop::WriteBytes(IniPath(), ini));
     proc_ = desktop::Process::Start(desktop::ProgramFolder() + contract::ShellFile, args);
     dialog_ = desktop::WaitForWindow(DialogCaption, 15000);
     ASSERT_NE(dialog_, nullptr) << "no settings dialog";
@@ -60,6 +65,15 @@ class Dialog : public ::testing::Test {
     EXPECT_EQ(desktop::ReadBytes(IniPath()), ini);
   }
 
+  // The message box the shell shows over the dialog.
+  HWND WaitForMessage() const {
+    const HWND box = desktop::WaitForWindow(contract::ProgramTitle, 5000, "#32770");
+    EXPECT_NE(box, nullptr) << "no message";
+    EXPECT_EQ(GetWindow(box, GW_OWNER), dialog_);
+    EXPECT_TRUE(IsWindowVisible(dialog_)) << "the dialog closed";
+    return box;
+  }
+
   // The mark with the dot (index = mode, -1 none); whether the combo box and "..." work.
   void ExpectMode(int mark, bool combo, bool browse) {
     const int rowTop[3] = {1140, 840, 1440};
@@ -85,6 +99,7 @@ TEST_F(Dialog, LooksAsDesignedLightsUpAndTheCloseBoxWritesNothing) {
   char caption[64] = {}, track[16] = {};
   GetWindowTextA(dialog_, caption, sizeof caption);
   EXPECT_STREQ(caption, DialogCaption);
+  EXPECT_EQ(GetWindow(dialog_, GW_OWNER), nullptr) << "1234 names no window";
   RECT c{}, w{};
   GetClientRect(dialog_, &c);
   GetWindowRect(dialog_, &w);
@@ -116,8 +131,6 @@ TEST_F(Dialog, LooksAsDesignedLightsUpAndTheCloseBoxWritesNothing) {
   MoveTo({cancel.x, cancel.y - 100}, 400);
   EXPECT_EQ(ring(), resting);
 
-  auto second = desktop::Process::Start(desktop::ProgramFolder() + contract::ShellFile, "/c");
-  EXPECT_TRUE(second.WaitExit(10000)) << "the second start stayed";
   PostMessageA(dialog_, WM_SYSCOMMAND, SC_CLOSE, 0);
   ExpectEnded(Ini("1", "7", ""));
 }
@@ -169,6 +182,86 @@ TEST_F(Dialog, HandEditedModeDraggingOffCancelsAClickAndCancelWritesNothing) {
   EXPECT_TRUE(proc_.Running()) << "a dragged-off click saved and closed";
   Click(At(cancel_.x, cancel_.y));
   ExpectEnded(Ini("5", "7", ""));
+}
+
+TEST_F(Dialog, AFailedSaveIsToldAndTheDialogStaysThenCancelWritesNothing) {
+  ASSERT_TRUE(CreateDirectoryA(IniPath().c_str(), nullptr));  // no profile write can succeed
+  Open("", "/c");
+  Click(OnPanel(540 + 60, 1140 + 90));  // the label 無し
+  Click(At(save_.x, save_.y));
+  const HWND box = WaitForMessage();
+  char text[512] = {};  // the message names the file
+  SendMessageA(GetDlgItem(box, 0xFFFF), WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+  EXPECT_NE(std::strstr(text, IniPath().c_str()), nullptr) << text;
+  PostMessageA(box, WM_COMMAND, IDOK, 0);
+  Sleep(300);
+  ASSERT_TRUE(proc_.Running()) << "the dialog closed";
+  Click(At(cancel_.x, cancel_.y));
+  ExpectEnded("");
+  EXPECT_TRUE(RemoveDirectoryA(IniPath().c_str())) << "no longer an empty folder";
+}
+
+TEST_F(Dialog, AMissingSoundFileUntouchedIsWrittenBackAsStored) {
+  const std::string ini = Ini("2", "0", "C:\\gone\\song.mp3");
+  Open(ini, "/c");
+  ExpectMode(0, false, false);  // shown as no music
+  Click(At(save_.x, save_.y));
+  ExpectEnded(ini);
+}
+
+// In code page 1252 (Wine's default): a Japanese name that exists is stored by its short name;
+// one that does not (typed in) is refused with a message and the previous choice stays.
+TEST_F(Dialog, AJapaneseFileNameIsStoredByItsShortNameOrRefused) {
+  const std::string sound = desktop::ProgramFolder() + contract::RendererFile, content = "song";
+  const std::wstring folder(sound.begin(), sound.end() - std::strlen(contract::RendererFile));
+  const std::wstring chosen = folder + L"\u65e5\u672c\u8a9e\u306e\u66f2.mp3";  // 日本語の曲.mp3
+  std::FILE* f = _wfopen(chosen.c_str(), L"wb");
+  std::fputs(content.c_str(), f);
+  std::fclose(f);
+  Open(Ini("2", "0", sound), "/c");
+  ASSERT_EQ(GetACP(), 1252u);
+  for (const std::wstring& name : {chosen, folder + L"\u66f2.mp3"}) {  // the second: missing
+    const POINT browse = OnPanel(540 + 217, 1740 + 157);  // "...": left and back, or it only
+    MoveTo({browse.x, browse.y - 40}, 200);               // has the focus and takes no click
+    Click(browse);
+    HWND open = nullptr;  // the file-open dialog, typed into and confirmed
+    for (int i = 0; i < 600 && !open; ++i, Sleep(25))
+      for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, "#32770", nullptr));)
+        if (GetWindow(w, GW_OWNER) == dialog_) open = w;
+    ASSERT_NE(open, nullptr);
+    HWND edit = GetDlgItem(open, 0x480);  // edt1, or the combo box cmb13
+    SendMessageW(edit ? edit : GetDlgItem(open, 0x47c), WM_SETTEXT, 0,
+                 reinterpret_cast<LPARAM>(name.c_str()));
+    PostMessageA(open, WM_COMMAND, IDOK, 0);
+    for (int i = 0; i < 400 && IsWindow(open); ++i) Sleep(25);
+  }
+  PostMessageA(WaitForMessage(), WM_COMMAND, IDOK, 0);
+  Sleep(300);
+  Click(At(save_.x, save_.y));
+  ASSERT_TRUE(proc_.WaitExit(10000));
+  char stored[MAX_PATH] = {};
+  GetPrivateProfileStringA(contract::IniSection, contract::KeyFile, "", stored, MAX_PATH,
+                           IniPath().c_str());
+  EXPECT_NE(stored, sound);
+  EXPECT_EQ(desktop::ReadBytes(stored), content) << stored;
+  DeleteFileW(chosen.c_str());
+}
+
+TEST_F(Dialog, AHostWindowAfterCIsDisabledWhileTheDialogIsOpen) {
+  const HWND host = CreateWindowExA(0, "STATIC", "host", WS_POPUP | WS_VISIBLE, 0, 0, 40, 40,
+                                    nullptr, nullptr, nullptr, nullptr);
+  auto proc = desktop::Process::Start(desktop::ProgramFolder() + contract::ShellFile,
+                                      "/c:" + std::to_string(reinterpret_cast<UINT_PTR>(host)));
+  HWND dialog = nullptr;  // the shell sends the host messages: keep them going
+  EXPECT_TRUE(desktop::PumpUntil(
+      [&] { return (dialog = FindWindowA(nullptr, DialogCaption)) && IsWindowVisible(dialog); },
+      15000));
+  EXPECT_EQ(GetWindow(dialog, GW_OWNER), host);
+  EXPECT_FALSE(IsWindowEnabled(host));
+  PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+  EXPECT_TRUE(desktop::PumpUntil([&] { return proc.WaitExit(0); }, 10000));
+  EXPECT_TRUE(IsWindowEnabled(host));
+  DestroyWindow(host);
 }
 
 }  // namespace
