@@ -82,22 +82,6 @@ TEST(Avx512Kernels, TextureRowsAtTheEdgesOfSixteenBitLanes) {
   }
 }
 
-TEST(Avx512Kernels, BlendBytesWritesExactlyTheRow) {
-  std::vector<std::uint8_t> a(400), b(400);
-  for (int i = 0; i < 400; ++i) a[i] = static_cast<std::uint8_t>(i * 37), b[i] = 255 - i % 251;
-  for (const k::Kernels* t : Tables()) {
-    for (int n : {0, 1, 31, 32, 33, 64, 321}) {
-      for (int fy : {0, 1, 128, 255}) {
-        SCOPED_TRACE(::testing::Message() << "n " << n << " fy " << fy);
-        std::vector<std::int16_t> want(n + 64, 7), got(n + 64, 7);
-        k::Portable().BlendBytes(a.data(), b.data(), fy, want.data(), n);
-        t->BlendBytes(a.data(), b.data(), fy, got.data(), n);
-        ASSERT_EQ(got, want);
-      }
-    }
-  }
-}
-
 TEST(Avx512Kernels, GatherOutWithEveryKindOfColumnPlan) {
   std::uint32_t seed = 7;
   auto next = [&](std::uint32_t m) {

@@ -155,8 +155,8 @@ TEST(CodePaths, KernelsOnRandomData) {
       want.JuliaRow(xs.data(), 1, -13, -4194305, 8, wantVals.data(), n);
       got.JuliaRow(xs.data(), 1, -13, -4194305, 8, gotVals.data(), n);
       ASSERT_EQ(gotVals, wantVals) << "JuliaRow";
-      // One element past the end stays as it was.
-      std::vector<std::int16_t> w16(n + 1, 7), g16(n + 1, 7);
+      // What lies past the end stays as it was.
+      std::vector<std::int16_t> w16(n + 64, 7), g16(n + 64, 7);
       want.BlendBytes(t, t + TW, fy, w16.data(), n);
       got.BlendBytes(t, t + TW, fy, g16.data(), n);
       ASSERT_EQ(g16, w16) << "BlendBytes";

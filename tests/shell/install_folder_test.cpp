@@ -21,28 +21,21 @@ struct Files : settings::ProfileStore {
 
 TEST(InstallFolder, SysnativeOnlyForTheSystemFolderWithoutTheRenderer) {
   const std::string sys = "C:\\Windows\\system32", nat = "C:\\Windows\\Sysnative";
+  const std::string there = nat + "\\Vorrasin.dll";
   struct Row {
     std::string program, system, windows;
     std::set<std::string> there;
     std::string folder;
   };
   const Row rows[] = {
-      {"C:\\WINDOWS\\System32", sys, "C:\\Windows", {nat + "\\Vorrasin.dll"}, nat},
-      {sys, sys + "\\", "C:\\Windows\\", {nat + "\\Vorrasin.dll"}, nat},
-      {sys + "\\", sys, "C:\\Windows", {nat + "\\Vorrasin.dll"}, nat},
-      {sys, sys, "C:\\Windows", {nat + "\\Vorrasin.dll", sys + "\\Vorrasin.dll"}, sys},
+      {"C:\\WINDOWS\\System32", sys, "C:\\Windows", {there}, nat},
+      {sys, sys + "\\", "C:\\Windows\\", {there}, nat},
+      {sys + "\\", sys, "C:\\Windows", {there}, nat},
+      {sys, sys, "C:\\Windows", {there, sys + "\\Vorrasin.dll"}, sys},
       {sys, sys, "C:\\Windows", {}, sys},
-      {"C:\\Windows\\system33",
-       sys,
-       "C:\\Windows",
-       {nat + "\\Vorrasin.dll"},
-       "C:\\Windows\\system33"},
-      {"C:\\Windows\\system3",
-       sys,
-       "C:\\Windows",
-       {nat + "\\Vorrasin.dll"},
-       "C:\\Windows\\system3"},
-      {"", "", "C:\\Windows", {nat + "\\Vorrasin.dll"}, ""},
+      {"C:\\Windows\\system33", sys, "C:\\Windows", {there}, "C:\\Windows\\system33"},
+      {"C:\\Windows\\system3", sys, "C:\\Windows", {there}, "C:\\Windows\\system3"},
+      {"", "", "C:\\Windows", {there}, ""},
       {"Z:\\A", "z:\\a", "z:", {"z:\\Sysnative\\Vorrasin.dll"}, "z:\\Sysnative"},
   };
   for (const Row& r : rows) {
