@@ -13,8 +13,10 @@ struct Files : settings::ProfileStore {
                    std::size_t) override {
     return {};
   }
-  void Write(const std::string&, const std::string&, const std::string&,
-             const std::string&) override {}
+  bool Write(const std::string&, const std::string&, const std::string&,
+             const std::string&) override {
+    return true;
+  }
   bool CanOpen(const std::string& path) override { return there.count(path) != 0; }
   std::set<std::string> there;
 };
