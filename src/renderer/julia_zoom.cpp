@@ -175,6 +175,21 @@ double ScaleAt(std::uint32_t t) {
   return static_cast<double>((std::cos(twoPi * (u - 1)) - 1) * 0.4375L + 1);
 }
 
+namespace {
+
+// The per-column tables of the resampler, for a frame this wide.
+void SizeColumnTables(Buffers& b, std::int32_t width) {
+  const auto n = static_cast<std::size_t>(width);
+  b.ColumnIndex.resize(n);
+  b.ColumnWeights.resize(n);
+  b.ColumnFraction.resize(n);
+  b.ColumnShuffle.resize(n);
+  b.ColumnPickFrom.resize(n / 16 + 1 + CacheLine / 16);
+  b.ColumnPicks.resize(4 * n + 4 * CacheLine);
+}
+
+}  // namespace
+
 AllocResult Allocate(Buffers& b, std::int32_t width, std::int32_t height) {
   if (width <= 0 || height <= 0 || width > MaxSurfaceSide || height > MaxSurfaceSide)
     return AllocResult::BadSize;
@@ -183,13 +198,7 @@ AllocResult Allocate(Buffers& b, std::int32_t width, std::int32_t height) {
     b.FrameBuffer.assign(static_cast<std::size_t>(stride * height), 0);
     b.Texture.assign(static_cast<std::size_t>(TexWidth) * (TexHeight + 2), 0);
     // The resampler's working rows, sized once so that no frame allocates.
-    const auto n = static_cast<std::size_t>(width);
-    b.ColumnIndex.resize(n);
-    b.ColumnWeights.resize(n);
-    b.ColumnFraction.resize(n);
-    b.ColumnShuffle.resize(n);
-    b.ColumnPickFrom.resize(n / 16 + 1 + CacheLine / 16);
-    b.ColumnPicks.resize(4 * n + 4 * CacheLine);
+    SizeColumnTables(b, width);
     b.Rows.resize(kernels::GatherBatch * RowLength(width) + CacheLine / 2);
   } catch (const std::bad_alloc&) {
     b = Buffers{};
@@ -481,13 +490,8 @@ void ZoomFrame(Buffers& b, std::int32_t px, std::int32_t py, double s) {
   const std::int32_t width = b.ScreenWidth;
 
   // Per column: texel index within a row and the weights.
+  SizeColumnTables(b, width);
   const auto n = static_cast<std::size_t>(width);
-  b.ColumnIndex.resize(n);
-  b.ColumnWeights.resize(n);
-  b.ColumnFraction.resize(n);
-  b.ColumnShuffle.resize(n);
-  b.ColumnPickFrom.resize(n / 16 + 1 + CacheLine / 16);
-  b.ColumnPicks.resize(4 * n + 4 * CacheLine);
   std::int32_t* const idx = b.ColumnIndex.data();
   std::uint32_t* const w = b.ColumnWeights.data();
   std::uint16_t* const fx = b.ColumnFraction.data();
