@@ -30,6 +30,9 @@ constexpr std::int32_t SumBias = RowBias * 256;
 constexpr std::int32_t NarrowStart = 4095;
 constexpr std::int32_t NarrowCx = 2047;
 constexpr std::int32_t NarrowCy = 2046;
+// Whether the parameter (cx, cy) and the row's y allow 16-bit lanes; the
+// start values xs are checked by each path on its own.
+bool NarrowParameters(std::int32_t cx, std::int32_t cy, std::int32_t y);
 
 // Per frame, per column of the screen: where it reads and how it weighs.
 struct Columns {

@@ -154,8 +154,7 @@ int JuliaRowNarrow(const std::int32_t* xs, std::int32_t y, std::int32_t cx, std:
 
 void JuliaRow(const std::int32_t* xs, std::int32_t y, std::int32_t cx, std::int32_t cy, int maxIter,
               std::uint8_t* vals, int n) {
-  const bool narrow = cx >= -NarrowCx && cx <= NarrowCx && cy >= -NarrowCy && cy <= NarrowCy &&
-                      y >= -NarrowStart && y <= NarrowStart && NarrowStarts(xs, n);
+  const bool narrow = NarrowParameters(cx, cy, y) && NarrowStarts(xs, n);
   int c = narrow ? JuliaRowNarrow(xs, y, cx, cy, maxIter, vals, n) : 0;
   c += JuliaRowWide(xs + c, y, cx, cy, maxIter, vals + c, n - c);
   for (; c < n; ++c) vals[c] = EscapeValue(xs[c], y, cx, cy, maxIter);

@@ -42,4 +42,9 @@ constexpr Kernels Table = {192,         JuliaRow, BlendBytesRow, GatherBytesRow,
 
 const Kernels& Portable() { return Table; }
 
+bool NarrowParameters(std::int32_t cx, std::int32_t cy, std::int32_t y) {
+  return cx >= -NarrowCx && cx <= NarrowCx && cy >= -NarrowCy && cy <= NarrowCy &&
+         y >= -NarrowStart && y <= NarrowStart;
+}
+
 }  // namespace uzoom::kernels

@@ -8,7 +8,7 @@ package=$1
 build=$2
 e2e=$3
 fail() { echo "FAIL: $*"; exit 1; }
-contract() { sed -n "s/.*char $1\[\] = \"\(.*\)\";/\1/p" "$(dirname "$0")/../../src/common/contract.h"; }
+. "$(dirname "$0")/../../scripts/lib/contract.sh"
 files="README.txt $(contract RendererFile) $(contract ShellFile)"
 dir=$(mktemp -d "/tmp/vorrasin package.XXXXXX")
 trap 'rm -rf "$dir"' EXIT
