@@ -184,8 +184,8 @@ void SizeColumnTables(Buffers& b, std::int32_t width) {
   b.ColumnWeights.resize(n);
   b.ColumnFraction.resize(n);
   b.ColumnShuffle.resize(n);
-  b.ColumnPickFrom.resize(n / 16 + 1 + CacheLine / 16);
-  b.ColumnPicks.resize(4 * n + 4 * CacheLine);
+  b.ColumnPickFrom.resize(n / 16 + 1);
+  b.ColumnPicks.resize(4 * n);
 }
 
 }  // namespace
@@ -458,16 +458,17 @@ void PlanPicks(const std::int32_t* idx, std::int32_t* from, std::uint8_t* picks,
     return true;
   };
   bool blockFits = false;
-  for (std::int32_t c = 0; c + 16 <= width; c += 16) {
+  for (std::int32_t c = 0; c < width; c += 16) {
+    const std::int32_t count = std::min(16, width - c);
     const std::int32_t block = c - c % 64;
     if (c == block) blockFits = block + 64 <= width && fits(block, 64, idx[block]);
     std::int32_t base = idx[c];
     if (blockFits)
       base = idx[block];
-    else if (!fits(c, 16, base))
+    else if (!fits(c, count, base))
       base = -1;
     from[c / 16] = base;
-    for (std::int32_t j = c; j < c + 16; ++j)
+    for (std::int32_t j = c; j < c + count; ++j)
       for (std::int32_t b = 0; b < 4; ++b)
         picks[4 * j + b] = static_cast<std::uint8_t>(2 * (idx[j] - base) + b);
   }
@@ -491,7 +492,6 @@ void ZoomFrame(Buffers& b, std::int32_t px, std::int32_t py, double s) {
 
   // Per column: texel index within a row and the weights.
   SizeColumnTables(b, width);
-  const auto n = static_cast<std::size_t>(width);
   std::int32_t* const idx = b.ColumnIndex.data();
   std::uint32_t* const w = b.ColumnWeights.data();
   std::uint16_t* const fx = b.ColumnFraction.data();
@@ -508,25 +508,9 @@ void ZoomFrame(Buffers& b, std::int32_t px, std::int32_t py, double s) {
   // Only the row gather reads the shuffles, only batches read the picks.
   if (reuseRows) PlanShuffles(idx, b.ColumnShuffle.data(), width);
   const kernels::Columns cols{idx, w, fx, b.ColumnShuffle.data()};
-  // Rows of the frame in batches start at the same offset from a cache line
-  // when the stride is a multiple of one: the first `lead` columns are done
-  // on their own, so that the rest is stored by whole lines.
-  std::int32_t lead = 0;
-  if (batch > 1 && b.Stride % CacheLine == 0)
-    lead = std::min<std::int32_t>(
-        width, static_cast<std::int32_t>(-reinterpret_cast<std::uintptr_t>(b.FrameBuffer.data()) %
-                                         CacheLine));
-  // The lead's plan lies past the rest's.
-  std::int32_t* const restFrom = b.ColumnPickFrom.data();
-  std::uint8_t* const restPicks = b.ColumnPicks.data();
-  std::int32_t* const leadFrom = restFrom + n / 16 + 1;
-  std::uint8_t* const leadPicks = restPicks + 4 * n;
-  if (batch > 1) {
-    PlanPicks(idx, leadFrom, leadPicks, lead);
-    PlanPicks(idx + lead, restFrom, restPicks, width - lead);
-  }
-  const kernels::Columns leadCols{idx, w, fx, nullptr, leadFrom, leadPicks};
-  const kernels::Columns restCols{idx + lead, w + lead, fx + lead, nullptr, restFrom, restPicks};
+  if (batch > 1) PlanPicks(idx, b.ColumnPickFrom.data(), b.ColumnPicks.data(), width);
+  const kernels::Columns pickCols{
+      idx, w, fx, nullptr, b.ColumnPickFrom.data(), b.ColumnPicks.data()};
 
   // Two gathered rows, or up to GatherBatch blended texture rows (the last
   // value of each is the right neighbour of the last column: the next row's
@@ -571,10 +555,7 @@ void ZoomFrame(Buffers& b, std::int32_t px, std::int32_t py, double s) {
     }
     if (reuseRows) continue;
     if (batch > 1) {
-      k.GatherOutRows(blended, out, rows, leadCols, lead);
-      std::uint8_t* rest[kernels::GatherBatch];
-      for (int i = 0; i < rows; ++i) rest[i] = out[i] + lead;
-      k.GatherOutRows(blended, rest, rows, restCols, width - lead);
+      k.GatherOutRows(blended, out, rows, pickCols, width);
     } else
       k.GatherOut(blended[0], cols, out[0], width);
   }

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <new>
 #include <vector>
 
 namespace uzoom {
@@ -52,13 +53,28 @@ std::int32_t PanY(std::uint32_t ta, std::uint32_t tb);
 // Number of texture widths the screen spans, from one reading.
 double ScaleAt(std::uint32_t t);
 
+// Memory that starts a cache line, so that whole frame rows of a multiple of
+// 64 bytes are stored by whole lines.
+template <class T>
+struct CacheLineAllocator {
+  using value_type = T;
+  static constexpr std::align_val_t Line{64};
+  CacheLineAllocator() = default;
+  template <class U>
+  explicit CacheLineAllocator(const CacheLineAllocator<U>&) {}
+  T* allocate(std::size_t n) { return static_cast<T*>(::operator new(n * sizeof(T), Line)); }
+  void deallocate(T* p, std::size_t) { ::operator delete(p, Line); }
+  friend bool operator==(const CacheLineAllocator&, const CacheLineAllocator&) { return true; }
+  friend bool operator!=(const CacheLineAllocator&, const CacheLineAllocator&) { return false; }
+};
+
 // The two buffers of a run. FrameBuffer rows lie at RowStride(ScreenWidth);
 // Texture holds TexHeight image rows and two wrap rows.
 struct Buffers {
   std::int32_t ScreenWidth = 0;
   std::int32_t ScreenHeight = 0;
   std::int64_t Stride = 0;
-  std::vector<std::uint8_t> FrameBuffer;
+  std::vector<std::uint8_t, CacheLineAllocator<std::uint8_t>> FrameBuffer;
   std::vector<std::uint8_t> Texture;
   // Working memory of ZoomFrame, sized on first use: per column the texel
   // index, the weights and gather offsets, and rows of blended texels.

@@ -46,17 +46,18 @@ struct Columns {
   //               column 8's idx (byte 0 still selects element 0);
   //   ShuffleNone: neither; gather one by one.
   const std::uint8_t* Shuffle;
-  // Per group of 16 columns (whole groups only): PickFrom, the texel index
-  // where the group's window of PicksWindow values starts, or -1 when the
-  // group spans more (or wraps around) and is gathered; Picks, bytes 4j to
-  // 4j + 3 for column j: where its two 16-bit values lie in that window (2i
-  // to 2i + 3 for values i and i + 1). Null: gather every group.
+  // Per group of 16 columns (the last one may be shorter): PickFrom, the
+  // texel index where the group's window of PicksWindow values starts, or -1
+  // when the group spans more (or wraps around) and is gathered; Picks, bytes
+  // 4j to 4j + 3 for column j: where its two 16-bit values lie in that window
+  // (2i to 2i + 3 for values i and i + 1). Null: gather every group.
   const std::int32_t* PickFrom = nullptr;
   const std::uint8_t* Picks = nullptr;
 };
 constexpr std::uint8_t ShuffleHalves = 0x40;
 constexpr std::uint8_t ShuffleNone = 0x80;
-constexpr std::int32_t PicksWindow = 64;
+// One 64-byte register of values.
+constexpr std::int32_t PicksWindow = 32;
 
 struct Kernels {
   // ZoomFrame gathers whole texture rows and reuses them when a frame row

@@ -147,118 +147,176 @@ void BlendBytesRow(const std::uint8_t* a, const std::uint8_t* b, std::int32_t fy
   for (; c < n; ++c) out[c] = BlendBytes(a[c], b[c], fy);
 }
 
-// Where the window of the group of 16 columns from c starts; -1: gather.
+// The resampler. A group is 16 columns: their value pairs (v[i], v[i + 1])
+// as 32-bit lanes, weighed by one vpmaddwd, give sum - SumBias (sum being
+// what the plain version shifts). Pairs come from the group's window of
+// PicksWindow values by one single-register permute, or from a general
+// gather where the group spans more than the window. A group at the end of a
+// row may be short: its tables are read under the mask m.
+
+inline __m512i GatherPairs(const std::int16_t* v, const Columns& cols, int c, __mmask16 m) {
+  return _mm512_mask_i32gather_epi32(_mm512_setzero_si512(), m,
+                                     _mm512_maskz_loadu_epi32(m, cols.Idx + c), v, 2);
+}
+
+inline __m512i WeightsOf(const Columns& cols, int c, __mmask16 m) {
+  return _mm512_maskz_loadu_epi32(m, cols.W + c);
+}
+
+inline __m512i PicksOf(const Columns& cols, int c, __mmask16 m) {
+  return _mm512_maskz_loadu_epi32(m, cols.Picks + 4 * c);
+}
+
+// Where the window of the group from c starts; -1: gather.
 inline std::int32_t PickFrom(const Columns& cols, int c) {
   return cols.Picks == nullptr ? -1 : cols.PickFrom[c / 16];
 }
 
-// The value pairs (v[i], v[i + 1]) of the group of 16 columns from c, as
-// 32-bit lanes.
-inline __m512i Gather16(const std::int16_t* v, const Columns& cols, int c) {
-  return _mm512_i32gather_epi32(_mm512_loadu_si512(cols.Idx + c), v, 2);
+// Without VBMI the byte picks 2i, 2i + 1, 2i + 2, 2i + 3 become the word
+// picks i, i + 1 of a word permute.
+inline __m512i PairsByWords(const std::int16_t* window, __m512i picks) {
+  const __m512i words = _mm512_srli_epi16(_mm512_and_si512(picks, _mm512_set1_epi16(0xFF)), 1);
+  return _mm512_permutexvar_epi16(words, _mm512_loadu_si512(window));
 }
 
-// The same from the group's window by one word permute: the byte picks 2i,
-// 2i + 1, 2i + 2, 2i + 3 become the word picks i, i + 1.
-inline __m512i Pairs16(const std::int16_t* v, const Columns& cols, int c) {
+inline __m512i SumsByWords(const std::int16_t* v, const Columns& cols, int c, __mmask16 m) {
   const std::int32_t from = PickFrom(cols, c);
-  if (from < 0) return Gather16(v, cols, c);
-  const __m512i bytes = _mm512_loadu_si512(cols.Picks + 4 * c);
-  const __m512i words = _mm512_srli_epi16(_mm512_and_si512(bytes, _mm512_set1_epi16(0xFF)), 1);
-  return _mm512_permutex2var_epi16(_mm512_loadu_si512(v + from), words,
-                                   _mm512_loadu_si512(v + from + 32));
+  const __m512i pairs =
+      from < 0 ? GatherPairs(v, cols, c, m) : PairsByWords(v + from, PicksOf(cols, c, m));
+  return _mm512_madd_epi16(pairs, WeightsOf(cols, c, m));
 }
 
-// Sixteen finished columns from weighed pairs (sum - SumBias, where sum is
-// what the plain version shifts): (sum + SumBias) >> 16.
+// Sixteen finished columns: (sum + SumBias) >> 16.
 inline __m128i Bytes16(__m512i s) {
   return _mm512_cvtepi32_epi8(
       _mm512_srli_epi32(_mm512_add_epi32(s, _mm512_set1_epi32(SumBias)), 16));
 }
 
-inline __m512i Weigh16(__m512i pairs, const Columns& cols, int c) {
-  return _mm512_madd_epi16(pairs, _mm512_loadu_si512(cols.W + c));
-}
-
-// Columns [c, n) of one row, group by group.
-void GatherOutFrom(const std::int16_t* v, const Columns& cols, std::uint8_t* out, int c, int n) {
-  for (; c + 16 <= n; c += 16)
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + c),
-                     Bytes16(Weigh16(Pairs16(v, cols, c), cols, c)));
-  for (; c < n; ++c) out[c] = GatherOut(v, cols.Idx[c], cols.W[c]);
+void GatherOutRows(const std::int16_t* const* v, std::uint8_t* const* out, int rows,
+                   const Columns& cols, int n) {
+  for (int r = 0; r < rows; ++r)
+    for (int c = 0; c < n; c += 16) {
+      const __mmask16 m = static_cast<__mmask16>(n - c >= 16 ? 0xFFFF : (1u << (n - c)) - 1);
+      _mm_mask_storeu_epi8(out[r] + c, m, Bytes16(SumsByWords(v[r], cols, c, m)));
+    }
 }
 
 void GatherOutRow(const std::int16_t* v, const Columns& cols, std::uint8_t* out, int n) {
-  GatherOutFrom(v, cols, out, 0, n);
+  GatherOutRows(&v, &out, 1, cols, n);
 }
 
-void GatherOutRows(const std::int16_t* const* v, std::uint8_t* const* out, int rows,
-                   const Columns& cols, int n) {
-  for (int r = 0; r < rows; ++r) GatherOutFrom(v[r], cols, out[r], 0, n);
+// With VBMI, 64 columns at a time. Byte 2 of a biased sum is the result
+// minus 128 (SumBias is 128 << 16): the high words of four groups' sums are
+// packed into bytes with saturation that never bites, and one byte permute
+// puts the columns back in order.
+struct PackOrder {
+  alignas(64) std::uint8_t At[64];
+};
+// Column 16g + 4l + m (group g, 128-bit lane l, position m) lands in byte
+// 16l + 8(g / 2) + 2m + g % 2 of the pack.
+constexpr PackOrder MakePackOrder() {
+  PackOrder o{};
+  for (int col = 0; col < 64; ++col) {
+    const int g = col / 16, l = col % 16 / 4, m = col % 4;
+    o.At[col] = static_cast<std::uint8_t>(16 * l + 8 * (g / 2) + 2 * m + g % 2);
+  }
+  return o;
+}
+constexpr PackOrder PackOrderTable = MakePackOrder();
+
+__attribute__((target("avx512vbmi"))) inline __m512i Pack64(__m512i s0, __m512i s1, __m512i s2,
+                                                            __m512i s3, __m512i order) {
+  constexpr __mmask32 High = 0xAAAAAAAA;
+  const __m512i a = _mm512_mask_blend_epi16(High, _mm512_srli_epi32(s0, 16), s1);
+  const __m512i b = _mm512_mask_blend_epi16(High, _mm512_srli_epi32(s2, 16), s3);
+  return _mm512_xor_si512(_mm512_permutexvar_epi8(order, _mm512_packs_epi16(a, b)),
+                          _mm512_set1_epi8(static_cast<char>(0x80)));
 }
 
-// With VBMI. A block of 64 columns: weights and picks are loaded once for
-// all rows, and one window serves the block when its four groups share it.
-// (sum + SumBias) >> 16 is byte 2 of each biased sum plus 128 (SumBias is
-// 128 << 16): two byte permutes take them straight into place.
+__attribute__((target("avx512vbmi"))) inline __m512i SumsByBytes(const std::int16_t* v,
+                                                                 const Columns& cols, int c,
+                                                                 __mmask16 m) {
+  const std::int32_t from = PickFrom(cols, c);
+  const __m512i pairs =
+      from < 0 ? GatherPairs(v, cols, c, m)
+               : _mm512_permutexvar_epi8(PicksOf(cols, c, m), _mm512_loadu_si512(v + from));
+  return _mm512_madd_epi16(pairs, WeightsOf(cols, c, m));
+}
+
+// One block of 64 columns whose four groups all have windows, for `rows`
+// rows: weights and picks are read once for all of them, and the window
+// once per row when the groups share it.
+template <bool Shared, int Rows>
+__attribute__((target("avx512vbmi"))) inline void WindowBlock(const std::int16_t* const* in,
+                                                              std::uint8_t* const* to, int rows,
+                                                              const Columns& cols, int c,
+                                                              const std::int32_t* from,
+                                                              __m512i order) {
+  // With eight vector registers (32-bit x86) weights and picks are read
+  // again for every row, straight from memory into the instructions.
+  constexpr bool Hoist = sizeof(void*) == 8;
+  __m512i w[4], picks[4];
+  if constexpr (Hoist)
+    for (int g = 0; g < 4; ++g)
+      w[g] = WeightsOf(cols, c + 16 * g, 0xFFFF), picks[g] = PicksOf(cols, c + 16 * g, 0xFFFF);
+  const int count = Rows > 0 ? Rows : rows;
+  for (int r = 0; r < count; ++r) {
+    __m512i s[4];
+    const __m512i window = _mm512_loadu_si512(in[r] + from[0]);
+    for (int g = 0; g < 4; ++g)
+      s[g] = _mm512_madd_epi16(
+          _mm512_permutexvar_epi8(Hoist ? picks[g] : PicksOf(cols, c + 16 * g, 0xFFFF),
+                                  Shared || g == 0 ? window : _mm512_loadu_si512(in[r] + from[g])),
+          Hoist ? w[g] : WeightsOf(cols, c + 16 * g, 0xFFFF));
+    _mm512_storeu_si512(to[r] + c, Pack64(s[0], s[1], s[2], s[3], order));
+  }
+}
+
+// Blocks of 64 columns; a last, shorter block goes group by group under
+// masks.
 __attribute__((target("avx512vbmi"))) void GatherOutVbmiRows(const std::int16_t* const* v,
                                                              std::uint8_t* const* out, int rows,
                                                              const Columns& cols, int n) {
-  // Byte 2 of each of 32 sums, into bytes 0 to 31, and again into 32 to 63.
-  alignas(64) static constexpr std::uint8_t second[64] = {
-      2,  6,  10, 14, 18, 22, 26, 30, 34, 38,  42,  46,  50,  54,  58,  62,
-      66, 70, 74, 78, 82, 86, 90, 94, 98, 102, 106, 110, 114, 118, 122, 126,
-      2,  6,  10, 14, 18, 22, 26, 30, 34, 38,  42,  46,  50,  54,  58,  62,
-      66, 70, 74, 78, 82, 86, 90, 94, 98, 102, 106, 110, 114, 118, 122, 126};
-  const __m512i pick = _mm512_load_si512(second);
-  const __m512i half = _mm512_set1_epi8(static_cast<char>(0x80));
+  const __m512i order = _mm512_load_si512(PackOrderTable.At);
   // Local copies: stores to the frame could otherwise alias them.
   const std::int16_t* in[GatherBatch];
   std::uint8_t* to[GatherBatch];
   for (int r = 0; r < rows; ++r) in[r] = v[r], to[r] = out[r];
-  // With eight vector registers (32-bit x86) weights and picks are read
-  // again for every row, straight from memory into the instructions.
-  constexpr bool Hoist = sizeof(void*) == 8;
+  const bool full = rows == GatherBatch;
   int c = 0;
   for (; c + 64 <= n; c += 64) {
-    __m512i w[4], picks[4], s[4];
     std::int32_t from[4];
     for (int g = 0; g < 4; ++g) from[g] = PickFrom(cols, c + 16 * g);
-    auto weights = [&](int g) { return _mm512_loadu_si512(cols.W + c + 16 * g); };
-    auto picksOf = [&](int g) {
-      return from[g] < 0 ? _mm512_setzero_si512() : _mm512_loadu_si512(cols.Picks + 4 * c + 64 * g);
-    };
-    if constexpr (Hoist)
-      for (int g = 0; g < 4; ++g) w[g] = weights(g), picks[g] = picksOf(g);
-    const bool shared =
-        from[0] >= 0 && from[1] == from[0] && from[2] == from[0] && from[3] == from[0];
-    for (int r = 0; r < rows; ++r) {
-      if (shared) {
-        const __m512i lo = _mm512_loadu_si512(in[r] + from[0]);
-        const __m512i hi = _mm512_loadu_si512(in[r] + from[0] + 32);
-        for (int g = 0; g < 4; ++g)
-          s[g] = _mm512_madd_epi16(_mm512_permutex2var_epi8(lo, Hoist ? picks[g] : picksOf(g), hi),
-                                   Hoist ? w[g] : weights(g));
-      } else {
-        for (int g = 0; g < 4; ++g) {
-          __m512i pairs;
-          if (from[g] < 0) {
-            pairs = Gather16(in[r], cols, c + 16 * g);
-          } else {
-            const std::int16_t* p = in[r] + from[g];
-            pairs = _mm512_permutex2var_epi8(_mm512_loadu_si512(p), Hoist ? picks[g] : picksOf(g),
-                                             _mm512_loadu_si512(p + 32));
-          }
-          s[g] = _mm512_madd_epi16(pairs, Hoist ? w[g] : weights(g));
-        }
+    const bool windows = from[0] >= 0 && from[1] >= 0 && from[2] >= 0 && from[3] >= 0;
+    const bool shared = windows && from[1] == from[0] && from[2] == from[0] && from[3] == from[0];
+    if (shared && full)
+      WindowBlock<true, GatherBatch>(in, to, rows, cols, c, from, order);
+    else if (shared)
+      WindowBlock<true, 0>(in, to, rows, cols, c, from, order);
+    else if (windows && full)
+      WindowBlock<false, GatherBatch>(in, to, rows, cols, c, from, order);
+    else if (windows)
+      WindowBlock<false, 0>(in, to, rows, cols, c, from, order);
+    else
+      for (int r = 0; r < rows; ++r) {
+        __m512i s[4];
+        for (int g = 0; g < 4; ++g) s[g] = SumsByBytes(in[r], cols, c + 16 * g, 0xFFFF);
+        _mm512_storeu_si512(to[r] + c, Pack64(s[0], s[1], s[2], s[3], order));
       }
-      const __m512i bytes =
-          _mm512_mask_blend_epi64(0xF0, _mm512_permutex2var_epi8(s[0], pick, s[1]),
-                                  _mm512_permutex2var_epi8(s[2], pick, s[3]));
-      _mm512_storeu_si512(to[r] + c, _mm512_xor_si512(bytes, half));
-    }
   }
-  for (int r = 0; r < rows; ++r) GatherOutFrom(in[r], cols, to[r], c, n);
+  if (c == n) return;
+  const __mmask64 last = (std::uint64_t{1} << (n - c)) - 1;
+  for (int r = 0; r < rows; ++r) {
+    __m512i s[4];
+    for (int g = 0; g < 4; ++g) {
+      const int left = n - c - 16 * g;
+      s[g] = left <= 0
+                 ? _mm512_setzero_si512()
+                 : SumsByBytes(in[r], cols, c + 16 * g,
+                               static_cast<__mmask16>(left >= 16 ? 0xFFFF : (1u << left) - 1));
+    }
+    _mm512_mask_storeu_epi8(to[r] + c, last, Pack64(s[0], s[1], s[2], s[3], order));
+  }
 }
 
 __attribute__((target("avx512vbmi"))) void GatherOutVbmiRow(const std::int16_t* v,
@@ -269,15 +327,10 @@ __attribute__((target("avx512vbmi"))) void GatherOutVbmiRow(const std::int16_t* 
 
 }  // namespace
 
-// One permute per sixteen columns costs about as much as blending two
-// gathered rows: always blend two texture rows and pick along the result.
-// With eight vector registers (32-bit x86) the permutes lose to the AVX2 row
-// gather and blend, which are chosen there instead (and kept here for both).
-#if defined(__x86_64__)
+// One permute per sixteen columns costs less than blending two gathered
+// rows, in both builds: always blend two texture rows and pick along the
+// result (the AVX2 row gather and blend stay in the tables for completeness).
 constexpr std::int32_t ReuseRowsBelowStep = 0;
-#else
-constexpr std::int32_t ReuseRowsBelowStep = 1 << 30;
-#endif
 
 const Kernels& Avx512() {
   static const Kernels table = {
