@@ -184,8 +184,10 @@ void SizeColumnTables(Buffers& b, std::int32_t width) {
   b.ColumnWeights.resize(n);
   b.ColumnFraction.resize(n);
   b.ColumnShuffle.resize(n);
+  const std::size_t blocks = (n + 63) / 64;
   b.ColumnPickFrom.resize(n / 16 + 1);
-  b.ColumnPicks.resize(4 * n);
+  b.ColumnPicks.resize(4 * 64 * blocks);
+  b.PackedWeights.resize(64 * blocks);
 }
 
 }  // namespace
@@ -474,6 +476,33 @@ void PlanPicks(const std::int32_t* idx, std::int32_t* from, std::uint8_t* picks,
   }
 }
 
+// The pair rows' plan, block by block (see kernels::PairPlan).
+void PlanPairs(const std::int32_t* idx, const std::uint16_t* fx, std::int32_t* from,
+               std::uint8_t* picks, std::uint32_t* w, std::int32_t width) {
+  for (std::int32_t b = 0; b < width; b += 64) {
+    const std::int32_t count = std::min(64, width - b);
+    std::int32_t base = idx[b];
+    for (std::int32_t j = b; j < b + count && base >= 0; ++j)
+      if (idx[j] < base || idx[j] + 1 - base >= kernels::PairWindow) base = -1;
+    from[b / 64] = base;
+    for (std::int32_t k = 0; k < 64; ++k) {
+      const std::int32_t col = b + kernels::PackedColumn(k);
+      std::uint8_t* p = picks + 4 * (b + k);
+      const std::int32_t i = col < width ? idx[col] : 0;
+      w[b + k] = col < width ? (256u - fx[col]) | static_cast<std::uint32_t>(fx[col]) << 16 : 0;
+      if (base < 0) {
+        std::memcpy(p, &i, 4);
+      } else {
+        const std::int32_t at = col < width ? i - base : 0;
+        p[0] = static_cast<std::uint8_t>(at);
+        p[1] = 0;
+        p[2] = static_cast<std::uint8_t>(at + 1);
+        p[3] = 0;
+      }
+    }
+  }
+}
+
 }  // namespace
 
 // The four-texel blend factors in two ways, both exact in integers:
@@ -503,6 +532,41 @@ void ZoomFrame(Buffers& b, std::int32_t px, std::int32_t py, double s) {
     u += g.dx;
     if (u >= Wx) u -= Wx;
   }
+  std::int32_t v = g.y0 % Hy;
+  const std::size_t rowLen = RowLength(width);
+  b.Rows.resize(kernels::GatherBatch * rowLen + CacheLine / 2);
+  std::int16_t* const rows0 =
+      b.Rows.data() + (-reinterpret_cast<std::uintptr_t>(b.Rows.data()) % CacheLine) / 2;
+
+  if (k.WeighRow != nullptr && g.dy < k.PairRowsBelowStep) {
+    PlanPairs(idx, fx, b.ColumnPickFrom.data(), b.ColumnPicks.data(), b.PackedWeights.data(),
+              width);
+    const kernels::PairPlan plan{b.ColumnPickFrom.data(), b.ColumnPicks.data(),
+                                 b.PackedWeights.data()};
+    // Which texture row each slot of the pairs holds.
+    std::int32_t held[2] = {-1, -1};
+    auto hold = [&](std::int32_t r, std::int32_t keep) {
+      if (held[0] == r) return 0;
+      if (held[1] == r) return 1;
+      const int slot = held[0] == keep ? 1 : 0;
+      k.WeighRow(T + r * TexWidth, plan, rows0, slot, width);
+      held[slot] = r;
+      return slot;
+    };
+    for (std::int32_t row = 0; row < b.ScreenHeight; ++row) {
+      const std::int32_t fy = v & 255;
+      const std::int32_t r = v >> 8;
+      const int top = hold(r, r + 1);
+      hold(r + 1, r);
+      const auto up = static_cast<std::uint32_t>(256 - fy), down = static_cast<std::uint32_t>(fy);
+      k.BlendPairsOut(rows0, top == 0 ? up | down << 16 : down | up << 16,
+                      b.FrameBuffer.data() + row * b.Stride, width);
+      v += g.dy;
+      if (v >= Hy) v -= Hy;
+    }
+    return;
+  }
+
   const bool reuseRows = g.dy < k.ReuseRowsBelowStep;
   const int batch = reuseRows || k.GatherOutRows == nullptr ? 1 : kernels::GatherBatch;
   // Only the row gather reads the shuffles, only batches read the picks.
@@ -516,10 +580,6 @@ void ZoomFrame(Buffers& b, std::int32_t px, std::int32_t py, double s) {
   // value of each is the right neighbour of the last column: the next row's
   // first texel), each with room for a window of values read from any column,
   // each starting a cache line.
-  const std::size_t rowLen = RowLength(width);
-  b.Rows.resize(kernels::GatherBatch * rowLen + CacheLine / 2);
-  std::int16_t* const rows0 =
-      b.Rows.data() + (-reinterpret_cast<std::uintptr_t>(b.Rows.data()) % CacheLine) / 2;
   std::int16_t* slot[2] = {rows0, rows0 + rowLen};
   std::int32_t key[2] = {-1, -1};
   // Filled with texture row r, keeping the slot that holds row `keep`.
@@ -532,7 +592,6 @@ void ZoomFrame(Buffers& b, std::int32_t px, std::int32_t py, double s) {
     return slot[i];
   };
 
-  std::int32_t v = g.y0 % Hy;
   for (std::int32_t row = 0; row < b.ScreenHeight;) {
     const std::int16_t* blended[kernels::GatherBatch];
     std::uint8_t* out[kernels::GatherBatch];

@@ -84,6 +84,7 @@ struct Buffers {
   std::vector<std::uint8_t> ColumnShuffle;
   std::vector<std::int32_t> ColumnPickFrom;
   std::vector<std::uint8_t> ColumnPicks;
+  std::vector<std::uint32_t> PackedWeights;
   std::vector<std::int16_t> Rows;
 };
 

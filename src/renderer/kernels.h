@@ -59,6 +59,28 @@ constexpr std::uint8_t ShuffleNone = 0x80;
 // One 64-byte register of values.
 constexpr std::int32_t PicksWindow = 32;
 
+// Pair rows: while frame rows step down slowly, two texture rows weighed
+// along the frame's columns are kept side by side, value pairs (slot 0,
+// slot 1) as 32-bit lanes, and each frame row is one weighing of the pairs.
+// Columns lie there in packed order: block by block of 64, position k of a
+// block holds its column PackedColumn(k), the order in which the AVX-512
+// pack of four groups of 16 lanes leaves its bytes.
+constexpr int PackedColumn(int k) {
+  return 16 * (k % 16 / 4) + 8 * (k / 32) + 2 * (k % 4) + k / 16 % 2;
+}
+// Per block of 64 columns, From: the texel index where the block's window of
+// 64 texture bytes starts, or -1 when it spans more (or wraps) and is
+// gathered. Per position: Picks, bytes i, 0, i + 1, 0 (the column's texels
+// in the window), or for a gathered block the texel index as a 32-bit
+// value; W, the weight pair as in Columns. Positions past the last column
+// have weights 0.
+struct PairPlan {
+  const std::int32_t* From;
+  const std::uint8_t* Picks;
+  const std::uint32_t* W;
+};
+constexpr std::int32_t PairWindow = 64;
+
 struct Kernels {
   // ZoomFrame gathers whole texture rows and reuses them when a frame row
   // steps down by less than this (in 1/256 texel); otherwise it blends two
@@ -84,6 +106,16 @@ struct Kernels {
   // where the table has none; ZoomFrame then calls GatherOut row by row.
   void (*GatherOutRows)(const std::int16_t* const* v, std::uint8_t* const* out, int rows,
                         const Columns& cols, int n) = nullptr;
+  // Pair rows (null where the table has none), used while a frame row steps
+  // down by less than PairRowsBelowStep. WeighRow: slot `slot` of pairs
+  // (n columns rounded up to whole blocks) := t[i] * w0 + t[i + 1] * w1 -
+  // RowBias per position. BlendPairsOut: out[c] := (slot 0 * w0 + slot 1 *
+  // w1 + SumBias) >> 16, (w0, w1) = w, for c in [0, n).
+  std::int32_t PairRowsBelowStep = 0;
+  void (*WeighRow)(const std::uint8_t* t, const PairPlan& plan, std::int16_t* pairs, int slot,
+                   int n) = nullptr;
+  void (*BlendPairsOut)(const std::int16_t* pairs, std::uint32_t w, std::uint8_t* out,
+                        int n) = nullptr;
 };
 constexpr int GatherBatch = 4;
 

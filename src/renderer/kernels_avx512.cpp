@@ -207,30 +207,31 @@ void GatherOutRow(const std::int16_t* v, const Columns& cols, std::uint8_t* out,
 
 // With VBMI, 64 columns at a time. Byte 2 of a biased sum is the result
 // minus 128 (SumBias is 128 << 16): the high words of four groups' sums are
-// packed into bytes with saturation that never bites, and one byte permute
-// puts the columns back in order.
+// packed into bytes with saturation that never bites, leaving column
+// PackedColumn(k) of the block in byte k.
+__attribute__((target("avx512vbmi"))) inline __m512i PackedBytes(__m512i s0, __m512i s1, __m512i s2,
+                                                                 __m512i s3) {
+  constexpr __mmask32 High = 0xAAAAAAAA;
+  const __m512i a = _mm512_mask_blend_epi16(High, _mm512_srli_epi32(s0, 16), s1);
+  const __m512i b = _mm512_mask_blend_epi16(High, _mm512_srli_epi32(s2, 16), s3);
+  return _mm512_xor_si512(_mm512_packs_epi16(a, b), _mm512_set1_epi8(static_cast<char>(0x80)));
+}
+
+// Column k of groups in column order is byte PackedColumn(k) of the pack:
+// one byte permute puts them in place.
 struct PackOrder {
   alignas(64) std::uint8_t At[64];
 };
-// Column 16g + 4l + m (group g, 128-bit lane l, position m) lands in byte
-// 16l + 8(g / 2) + 2m + g % 2 of the pack.
 constexpr PackOrder MakePackOrder() {
   PackOrder o{};
-  for (int col = 0; col < 64; ++col) {
-    const int g = col / 16, l = col % 16 / 4, m = col % 4;
-    o.At[col] = static_cast<std::uint8_t>(16 * l + 8 * (g / 2) + 2 * m + g % 2);
-  }
+  for (int k = 0; k < 64; ++k) o.At[k] = static_cast<std::uint8_t>(PackedColumn(k));
   return o;
 }
 constexpr PackOrder PackOrderTable = MakePackOrder();
 
 __attribute__((target("avx512vbmi"))) inline __m512i Pack64(__m512i s0, __m512i s1, __m512i s2,
                                                             __m512i s3, __m512i order) {
-  constexpr __mmask32 High = 0xAAAAAAAA;
-  const __m512i a = _mm512_mask_blend_epi16(High, _mm512_srli_epi32(s0, 16), s1);
-  const __m512i b = _mm512_mask_blend_epi16(High, _mm512_srli_epi32(s2, 16), s3);
-  return _mm512_xor_si512(_mm512_permutexvar_epi8(order, _mm512_packs_epi16(a, b)),
-                          _mm512_set1_epi8(static_cast<char>(0x80)));
+  return _mm512_permutexvar_epi8(order, PackedBytes(s0, s1, s2, s3));
 }
 
 __attribute__((target("avx512vbmi"))) inline __m512i SumsByBytes(const std::int16_t* v,
@@ -325,12 +326,54 @@ __attribute__((target("avx512vbmi"))) void GatherOutVbmiRow(const std::int16_t* 
   GatherOutVbmiRows(&v, &out, 1, cols, n);
 }
 
+// Pair rows. A block's 64 positions are weighed group by group: bytes i
+// and i + 1 picked from the window into zero-extended words, or gathered.
+__attribute__((target("avx512vbmi"))) void WeighPairRow(const std::uint8_t* t, const PairPlan& plan,
+                                                        std::int16_t* pairs, int slot, int n) {
+  const __m512i bias = _mm512_set1_epi32(RowBias);
+  const __m512i low = _mm512_set1_epi32(0xFF);
+  const __mmask32 into = slot == 0 ? 0x55555555 : 0xAAAAAAAA;
+  for (int b = 0; b < n; b += 64) {
+    const std::int32_t from = plan.From[b / 64];
+    const __m512i window = from < 0 ? _mm512_setzero_si512() : _mm512_loadu_si512(t + from);
+    for (int k = b; k < b + 64; k += 16) {
+      const __m512i picks = _mm512_loadu_si512(plan.Picks + 4 * k);
+      __m512i values;
+      if (from >= 0) {
+        values = _mm512_maskz_permutexvar_epi8(0x5555555555555555ull, picks, window);
+      } else {
+        const __m512i four = _mm512_i32gather_epi32(picks, t, 1);
+        values = _mm512_or_si512(
+            _mm512_and_si512(four, low),
+            _mm512_slli_epi32(_mm512_and_si512(four, _mm512_slli_epi32(low, 8)), 8));
+      }
+      const __m512i h =
+          _mm512_sub_epi32(_mm512_madd_epi16(values, _mm512_loadu_si512(plan.W + k)), bias);
+      _mm512_mask_storeu_epi16(pairs + 2 * k, into, slot == 0 ? h : _mm512_slli_epi32(h, 16));
+    }
+  }
+}
+
+__attribute__((target("avx512vbmi"))) void BlendPairsOut(const std::int16_t* pairs, std::uint32_t w,
+                                                         std::uint8_t* out, int n) {
+  const __m512i weights = _mm512_set1_epi32(static_cast<int>(w));
+  auto sums = [&](int k) { return _mm512_madd_epi16(_mm512_load_si512(pairs + 2 * k), weights); };
+  int b = 0;
+  for (; b + 64 <= n; b += 64)
+    _mm512_storeu_si512(out + b, PackedBytes(sums(b), sums(b + 16), sums(b + 32), sums(b + 48)));
+  if (b < n)
+    _mm512_mask_storeu_epi8(out + b, (std::uint64_t{1} << (n - b)) - 1,
+                            PackedBytes(sums(b), sums(b + 16), sums(b + 32), sums(b + 48)));
+}
+
 }  // namespace
 
 // One permute per sixteen columns costs less than blending two gathered
 // rows, in both builds: always blend two texture rows and pick along the
 // result (the AVX2 row gather and blend stay in the tables for completeness).
 constexpr std::int32_t ReuseRowsBelowStep = 0;
+// Weighing a texture row costs about two frame rows made from pairs.
+constexpr std::int32_t PairRowsBelowStep = 128;
 
 const Kernels& Avx512() {
   static const Kernels table = {
@@ -341,8 +384,9 @@ const Kernels& Avx512() {
 
 const Kernels& Avx512Vbmi() {
   static const Kernels table = {
-      ReuseRowsBelowStep,  JuliaRow,         BlendBytesRow,    Avx2().GatherBytes,
-      Avx2().BlendRowsOut, GatherOutVbmiRow, GatherOutVbmiRows};
+      ReuseRowsBelowStep,  JuliaRow,         BlendBytesRow,     Avx2().GatherBytes,
+      Avx2().BlendRowsOut, GatherOutVbmiRow, GatherOutVbmiRows, PairRowsBelowStep,
+      WeighPairRow,        BlendPairsOut};
   return table;
 }
 
