@@ -117,7 +117,7 @@ struct Kernels {
   void (*BlendPairsOut)(const std::int16_t* pairs, std::uint32_t w, std::uint8_t* out,
                         int n) = nullptr;
 };
-constexpr int GatherBatch = 4;
+constexpr int GatherBatch = 8;
 
 const Kernels& Portable();
 // Defined only on x86 builds; call only where the processor has the set.

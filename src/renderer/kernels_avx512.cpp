@@ -372,8 +372,8 @@ __attribute__((target("avx512vbmi"))) void BlendPairsOut(const std::int16_t* pai
 // rows, in both builds: always blend two texture rows and pick along the
 // result (the AVX2 row gather and blend stay in the tables for completeness).
 constexpr std::int32_t ReuseRowsBelowStep = 0;
-// Weighing a texture row costs about two frame rows made from pairs.
-constexpr std::int32_t PairRowsBelowStep = 128;
+// Below a quarter texel per frame row the pair rows win (measured).
+constexpr std::int32_t PairRowsBelowStep = 64;
 
 const Kernels& Avx512() {
   static const Kernels table = {
