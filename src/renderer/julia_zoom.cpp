@@ -451,7 +451,7 @@ void PlanShuffles(const std::int32_t* idx, std::uint8_t* shuffle, std::int32_t w
 
 // Where each group's window starts and where each column's two values lie in
 // it (see kernels::Columns). Groups share the window of their block of 64
-// columns when the whole block fits in it.
+// columns, or else of their half block, when that fits in it.
 void PlanPicks(const std::int32_t* idx, std::int32_t* from, std::uint8_t* picks,
                std::int32_t width) {
   auto fits = [&](std::int32_t c, std::int32_t count, std::int32_t base) {
@@ -459,14 +459,17 @@ void PlanPicks(const std::int32_t* idx, std::int32_t* from, std::uint8_t* picks,
       if (idx[j] < base || idx[j] + 1 - base >= kernels::PicksWindow) return false;
     return true;
   };
-  bool blockFits = false;
+  bool blockFits = false, halfFits = false;
   for (std::int32_t c = 0; c < width; c += 16) {
     const std::int32_t count = std::min(16, width - c);
-    const std::int32_t block = c - c % 64;
+    const std::int32_t block = c - c % 64, half = c - c % 32;
     if (c == block) blockFits = block + 64 <= width && fits(block, 64, idx[block]);
+    if (c == half) halfFits = half + 32 <= width && fits(half, 32, idx[half]);
     std::int32_t base = idx[c];
     if (blockFits)
       base = idx[block];
+    else if (halfFits)
+      base = idx[half];
     else if (!fits(c, count, base))
       base = -1;
     from[c / 16] = base;

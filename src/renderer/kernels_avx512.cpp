@@ -245,9 +245,10 @@ __attribute__((target("avx512vbmi"))) inline __m512i SumsByBytes(const std::int1
 }
 
 // One block of 64 columns whose four groups all have windows, for `rows`
-// rows: weights and picks are read once for all of them, and the window
-// once per row when the groups share it.
-template <bool Shared, int Rows>
+// rows: weights and picks are read once for all of them, and each of the
+// block's Windows windows (1: shared by all groups, 2: by each half, 4: one
+// per group) once per row.
+template <int Windows, int Rows>
 __attribute__((target("avx512vbmi"))) inline void WindowBlock(const std::int16_t* const* in,
                                                               std::uint8_t* const* to, int rows,
                                                               const Columns& cols, int c,
@@ -256,21 +257,34 @@ __attribute__((target("avx512vbmi"))) inline void WindowBlock(const std::int16_t
   // With eight vector registers (32-bit x86) weights and picks are read
   // again for every row, straight from memory into the instructions.
   constexpr bool Hoist = sizeof(void*) == 8;
+  constexpr int Spread = 4 / Windows;
   __m512i w[4], picks[4];
   if constexpr (Hoist)
     for (int g = 0; g < 4; ++g)
       w[g] = WeightsOf(cols, c + 16 * g, 0xFFFF), picks[g] = PicksOf(cols, c + 16 * g, 0xFFFF);
   const int count = Rows > 0 ? Rows : rows;
   for (int r = 0; r < count; ++r) {
-    __m512i s[4];
-    const __m512i window = _mm512_loadu_si512(in[r] + from[0]);
-    for (int g = 0; g < 4; ++g)
+    __m512i s[4], window;
+    for (int g = 0; g < 4; ++g) {
+      if (g % Spread == 0) window = _mm512_loadu_si512(in[r] + from[g]);
       s[g] = _mm512_madd_epi16(
-          _mm512_permutexvar_epi8(Hoist ? picks[g] : PicksOf(cols, c + 16 * g, 0xFFFF),
-                                  Shared || g == 0 ? window : _mm512_loadu_si512(in[r] + from[g])),
+          _mm512_permutexvar_epi8(Hoist ? picks[g] : PicksOf(cols, c + 16 * g, 0xFFFF), window),
           Hoist ? w[g] : WeightsOf(cols, c + 16 * g, 0xFFFF));
+    }
     _mm512_storeu_si512(to[r] + c, Pack64(s[0], s[1], s[2], s[3], order));
   }
+}
+
+template <int Windows>
+__attribute__((target("avx512vbmi"))) inline void WindowBlockRows(const std::int16_t* const* in,
+                                                                  std::uint8_t* const* to, int rows,
+                                                                  const Columns& cols, int c,
+                                                                  const std::int32_t* from,
+                                                                  __m512i order) {
+  if (rows == GatherBatch)
+    WindowBlock<Windows, GatherBatch>(in, to, rows, cols, c, from, order);
+  else
+    WindowBlock<Windows, 0>(in, to, rows, cols, c, from, order);
 }
 
 // Blocks of 64 columns; a last, shorter block goes group by group under
@@ -283,21 +297,18 @@ __attribute__((target("avx512vbmi"))) void GatherOutVbmiRows(const std::int16_t*
   const std::int16_t* in[GatherBatch];
   std::uint8_t* to[GatherBatch];
   for (int r = 0; r < rows; ++r) in[r] = v[r], to[r] = out[r];
-  const bool full = rows == GatherBatch;
   int c = 0;
   for (; c + 64 <= n; c += 64) {
     std::int32_t from[4];
     for (int g = 0; g < 4; ++g) from[g] = PickFrom(cols, c + 16 * g);
     const bool windows = from[0] >= 0 && from[1] >= 0 && from[2] >= 0 && from[3] >= 0;
-    const bool shared = windows && from[1] == from[0] && from[2] == from[0] && from[3] == from[0];
-    if (shared && full)
-      WindowBlock<true, GatherBatch>(in, to, rows, cols, c, from, order);
-    else if (shared)
-      WindowBlock<true, 0>(in, to, rows, cols, c, from, order);
-    else if (windows && full)
-      WindowBlock<false, GatherBatch>(in, to, rows, cols, c, from, order);
+    const bool halves = windows && from[1] == from[0] && from[3] == from[2];
+    if (halves && from[2] == from[0])
+      WindowBlockRows<1>(in, to, rows, cols, c, from, order);
+    else if (halves)
+      WindowBlockRows<2>(in, to, rows, cols, c, from, order);
     else if (windows)
-      WindowBlock<false, 0>(in, to, rows, cols, c, from, order);
+      WindowBlockRows<4>(in, to, rows, cols, c, from, order);
     else
       for (int r = 0; r < rows; ++r) {
         __m512i s[4];
