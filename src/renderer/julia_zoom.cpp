@@ -449,15 +449,23 @@ void PlanShuffles(const std::int32_t* idx, std::uint8_t* shuffle, std::int32_t w
   }
 }
 
+// Whether every column of idx[0, count) has both its values within the
+// window of `window` values from base. Looks at all of them, which lets the
+// compiler vectorise it.
+bool Fits(const std::int32_t* idx, std::int32_t count, std::int32_t base, std::int32_t window) {
+  bool all = true;
+  for (std::int32_t j = 0; j < count; ++j)
+    all &= static_cast<std::uint32_t>(idx[j] - base) < static_cast<std::uint32_t>(window - 1);
+  return all;
+}
+
 // Where each group's window starts and where each column's two values lie in
 // it (see kernels::Columns). Groups share the window of their block of 64
 // columns, or else of their half block, when that fits in it.
 void PlanPicks(const std::int32_t* idx, std::int32_t* from, std::uint8_t* picks,
                std::int32_t width) {
   auto fits = [&](std::int32_t c, std::int32_t count, std::int32_t base) {
-    for (std::int32_t j = c; j < c + count; ++j)
-      if (idx[j] < base || idx[j] + 1 - base >= kernels::PicksWindow) return false;
-    return true;
+    return Fits(idx + c, count, base, kernels::PicksWindow);
   };
   bool blockFits = false, halfFits = false;
   for (std::int32_t c = 0; c < width; c += 16) {
@@ -473,9 +481,12 @@ void PlanPicks(const std::int32_t* idx, std::int32_t* from, std::uint8_t* picks,
     else if (!fits(c, count, base))
       base = -1;
     from[c / 16] = base;
-    for (std::int32_t j = c; j < c + count; ++j)
-      for (std::int32_t b = 0; b < 4; ++b)
-        picks[4 * j + b] = static_cast<std::uint8_t>(2 * (idx[j] - base) + b);
+    // Bytes 2d, 2d + 1, 2d + 2, 2d + 3 in memory order (little-endian).
+    for (std::int32_t j = c; j < c + count; ++j) {
+      const std::uint32_t four =
+          0x03020100u + 0x02020202u * static_cast<std::uint32_t>(idx[j] - base);
+      std::memcpy(picks + 4 * j, &four, 4);
+    }
   }
 }
 
@@ -484,24 +495,17 @@ void PlanPairs(const std::int32_t* idx, const std::uint16_t* fx, std::int32_t* f
                std::uint8_t* picks, std::uint32_t* w, std::int32_t width) {
   for (std::int32_t b = 0; b < width; b += 64) {
     const std::int32_t count = std::min(64, width - b);
-    std::int32_t base = idx[b];
-    for (std::int32_t j = b; j < b + count && base >= 0; ++j)
-      if (idx[j] < base || idx[j] + 1 - base >= kernels::PairWindow) base = -1;
+    const std::int32_t base = Fits(idx + b, count, idx[b], kernels::PairWindow) ? idx[b] : -1;
     from[b / 64] = base;
     for (std::int32_t k = 0; k < 64; ++k) {
       const std::int32_t col = b + kernels::PackedColumn(k);
       std::uint8_t* p = picks + 4 * (b + k);
       const std::int32_t i = col < width ? idx[col] : 0;
       w[b + k] = col < width ? (256u - fx[col]) | static_cast<std::uint32_t>(fx[col]) << 16 : 0;
-      if (base < 0) {
-        std::memcpy(p, &i, 4);
-      } else {
-        const std::int32_t at = col < width ? i - base : 0;
-        p[0] = static_cast<std::uint8_t>(at);
-        p[1] = 0;
-        p[2] = static_cast<std::uint8_t>(at + 1);
-        p[3] = 0;
-      }
+      // Bytes d, 0, d + 1, 0 in memory order (little-endian).
+      const auto at = static_cast<std::uint32_t>(col < width ? i - base : 0);
+      const std::uint32_t four = base < 0 ? static_cast<std::uint32_t>(i) : at | (at + 1) << 16;
+      std::memcpy(p, &four, 4);
     }
   }
 }
@@ -527,13 +531,14 @@ void ZoomFrame(Buffers& b, std::int32_t px, std::int32_t py, double s) {
   std::int32_t* const idx = b.ColumnIndex.data();
   std::uint32_t* const w = b.ColumnWeights.data();
   std::uint16_t* const fx = b.ColumnFraction.data();
-  std::int32_t u = g.x0 % Wx;
+  // Column c lies at (x0 + c dx) mod Wx, each on its own: below 2^32 for any
+  // width we accept, as dx < Wx.
+  const auto u0 = static_cast<std::uint32_t>(g.x0 % Wx), du = static_cast<std::uint32_t>(g.dx);
   for (std::int32_t col = 0; col < width; ++col) {
+    const std::uint32_t u = (u0 + du * static_cast<std::uint32_t>(col)) % Wx;
     fx[col] = static_cast<std::uint16_t>(u & 255);
-    idx[col] = u >> 8;
-    w[col] = (256u - fx[col]) | static_cast<std::uint32_t>(fx[col]) << 16;
-    u += g.dx;
-    if (u >= Wx) u -= Wx;
+    idx[col] = static_cast<std::int32_t>(u >> 8);
+    w[col] = (256u - (u & 255)) | (u & 255) << 16;
   }
   std::int32_t v = g.y0 % Hy;
   const std::size_t rowLen = RowLength(width);
