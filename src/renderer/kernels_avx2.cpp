@@ -409,11 +409,10 @@ inline __m256i Bytes32(__m256i s0, __m256i s1, __m256i s2, __m256i s3) {
       _mm256_set1_epi8(static_cast<char>(0x80)));
 }
 
-// Eight finished columns from one vector of weighed pairs.
+// Eight finished columns from one vector of weighed pairs: byte 2 of each
+// sum (in every 32 bits of its half) and the halves' first 32 bits together.
 inline __m128i Bytes8(__m256i s) {
-  const __m256i picked = _mm256_shuffle_epi8(
-      s, _mm256_setr_epi8(2, 6, 10, 14, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, 2, 6, 10,
-                          14, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1));
+  const __m256i picked = _mm256_shuffle_epi8(s, _mm256_set1_epi32(0x0E0A0602));
   return _mm_xor_si128(
       _mm_unpacklo_epi32(_mm256_castsi256_si128(picked), _mm256_extracti128_si256(picked, 1)),
       _mm_set1_epi8(static_cast<char>(0x80)));
