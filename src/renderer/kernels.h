@@ -84,7 +84,7 @@ struct Kernels {
   void (*GatherOutRows)(const std::int16_t* const* v, std::uint8_t* const* out, int rows,
                         const Columns& cols, int n) = nullptr;
 };
-constexpr int GatherBatch = 4;
+constexpr int GatherBatch = 8;
 
 const Kernels& Portable();
 // Defined only on x86 builds; call only where the processor has the set.

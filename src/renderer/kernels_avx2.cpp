@@ -518,12 +518,12 @@ void GatherOutRow(const std::int16_t* v, const Columns& cols, std::uint8_t* out,
   GatherOutRows(&v, &out, 1, cols, n);
 }
 
-// Where frame rows step down by 110/256 texel or more, gathering the texture
+// Where frame rows step down by 80/256 texel or more, gathering the texture
 // rows they need costs more than blending two texture rows per frame row and
 // picking along them (measured: the two cost the same at steps of about
-// 120/256 at 1920 x 1080 and about 80/256 at 3840 x 2160).
+// 90/256 at 1920 x 1080 and about 40/256 at 3840 x 2160).
 constexpr Kernels Table = {
-    110, JuliaRow, BlendBytesRow, GatherBytesRow, BlendRowsOutRow, GatherOutRow, GatherOutRows};
+    80, JuliaRow, BlendBytesRow, GatherBytesRow, BlendRowsOutRow, GatherOutRow, GatherOutRows};
 
 }  // namespace
 
