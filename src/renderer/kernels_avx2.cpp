@@ -156,19 +156,28 @@ int JuliaRowNarrow(const std::int32_t* xs, std::int32_t y, std::int32_t cx, std:
     next += 16;
     ++live;
   };
-  auto advance = [&](Points16& p) {
-    if (p.c < 0) return;
+  // Steps p; false once it is done (and its values stored): after maxIter
+  // steps, or once all its points have escaped, which is looked at every
+  // second step (a step more changes no escaped lane).
+  auto step = [&](Points16& p) {
     Step16(p.x, p.y, p.active, p.k, cx8, cy8);
-    // Done after maxIter steps, or once all its points have escaped, which is
-    // looked at every second step: a step more changes no escaped lane.
-    if (++p.steps < maxIter && ((p.steps & 1) || _mm256_movemask_epi8(p.active) != 0)) return;
+    if (++p.steps < maxIter && ((p.steps & 1) || _mm256_movemask_epi8(p.active) != 0)) return true;
     StoreValues16(p, vals);
     --live;
-    start(p);
+    return false;
+  };
+  auto advance = [&](Points16& p) {
+    if (p.c >= 0 && !step(p)) start(p);
   };
   // Separate variables, not an array: the compiler keeps them in registers.
   Points16 p0{}, p1{}, p2{};
   start(p0), start(p1), start(p2);
+  // While there are points to start, every slot is busy.
+  while (next < whole) {
+    if (!step(p0)) start(p0);
+    if (!step(p1)) start(p1);
+    if (!step(p2)) start(p2);
+  }
   while (live > 0) advance(p0), advance(p1), advance(p2);
   return whole;
 }
