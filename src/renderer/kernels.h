@@ -83,6 +83,14 @@ struct Kernels {
   // where the table has none; ZoomFrame then calls GatherOut row by row.
   void (*GatherOutRows)(const std::int16_t* const* v, std::uint8_t* const* out, int rows,
                         const Columns& cols, int n) = nullptr;
+  // The texture's computed half at once: vals[r * n + c] := escape value of
+  // the point (xs[c], ys[r]), for r in [0, rows) and c in [0, n), and, unless
+  // mirror is null, mirror[i] := vals[rows * n - 1 - i] (the same bytes in
+  // reverse order). Null where the table has none; RenderJulia then calls
+  // JuliaRow row by row.
+  void (*JuliaHalf)(const std::int32_t* xs, int n, const std::int32_t* ys, int rows,
+                    std::int32_t cx, std::int32_t cy, int maxIter, std::uint8_t* vals,
+                    std::uint8_t* mirror) = nullptr;
 };
 constexpr int GatherBatch = 4;
 

@@ -82,6 +82,54 @@ TEST(Avx512Kernels, TextureRowsAtTheEdgesOfSixteenBitLanes) {
   }
 }
 
+TEST(Avx512Kernels, TextureHalvesAcrossSlicesBlocksAndRows) {
+  // Whole halves and their mirror: the texture's own grid, grids of several
+  // column slices and row blocks with scattered start values (some at the
+  // edges of 16-bit lanes), tails shorter than a vector, and the same with
+  // one row beyond 16-bit lanes.
+  std::uint32_t seed = 11;
+  auto next = [&](std::int32_t lo, std::int32_t hi) {
+    seed = seed * 1664525u + 1013904223u;
+    return lo + static_cast<std::int32_t>((seed >> 8) % static_cast<std::uint32_t>(hi - lo + 1));
+  };
+  struct Case {
+    int n, rows;
+    bool scattered;
+    std::int32_t cx, cy;
+    int maxIter;
+  };
+  const Case cases[] = {{320, 120, false, 300, -600, 64},
+                        {320, 120, false, -2047, 2046, 300},
+                        {320, 120, false, 2047, -2046, 7},
+                        {1000, 70, true, -700, 150, 64},
+                        {33, 3, true, 100, 900, 16},
+                        {65, 2, true, -1800, 40, 1},
+                        {40, 5, true, 0, 0, 2}};
+  for (const k::Kernels* t : Tables()) {
+    for (const Case& c : cases) {
+      for (bool wide : {false, true}) {
+        SCOPED_TRACE(::testing::Message() << c.n << "x" << c.rows << " c " << c.cx << ", " << c.cy
+                                          << " maxIter " << c.maxIter << (wide ? " wide" : ""));
+        std::vector<std::int32_t> xs(c.n), ys(c.rows);
+        for (int i = 0; i < c.n; ++i)
+          xs[i] = c.scattered ? next(-1600, 1600) : ((i - 160) * 12500) / 1024;
+        for (int r = 0; r < c.rows; ++r)
+          ys[r] = c.scattered ? next(-1600, 1600) : ((-1 - r) * 12500) / 1024;
+        if (c.scattered) xs[0] = -4095, xs[c.n - 1] = 4095, ys[0] = 4095;
+        if (wide) ys[c.rows / 2] = 4096;
+        const std::size_t total = static_cast<std::size_t>(c.n) * c.rows;
+        std::vector<std::uint8_t> want(total), got(total, 1), mirror(total, 2);
+        for (int r = 0; r < c.rows; ++r)
+          k::Portable().JuliaRow(xs.data(), ys[r], c.cx, c.cy, c.maxIter, &want[r * c.n], c.n);
+        t->JuliaHalf(xs.data(), c.n, ys.data(), c.rows, c.cx, c.cy, c.maxIter, got.data(),
+                     mirror.data());
+        ASSERT_EQ(got, want);
+        ASSERT_EQ(mirror, std::vector<std::uint8_t>(want.rbegin(), want.rend()));
+      }
+    }
+  }
+}
+
 TEST(Avx512Kernels, GatherOutWithEveryKindOfColumnPlan) {
   std::uint32_t seed = 7;
   auto next = [&](std::uint32_t m) {
