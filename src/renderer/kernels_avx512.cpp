@@ -174,20 +174,22 @@ Row16 MakeRow(const Slice& s, std::int32_t y, std::int32_t cx, std::int32_t at) 
 // leave running are written past its tail; a whole vector is stored past the
 // last entry.
 constexpr int QueueCapacity = 2048;
+constexpr int QueueRoom = QueueCapacity + 32;
 constexpr int QueueGroup = 32 * QueueLanes;
 constexpr int LogCapacity = 1024;
+constexpr int LogRoom = LogCapacity + 32;
 // When a pass starts, the queue holds less than a group and one row's
 // worth of vectors (with those still waiting for a group), and its head
-// lies below half the room.
+// lies below half the capacity.
 static_assert(QueueCapacity / 2 + QueueGroup + 32 * (DirectLanes - 1 + SliceColumns / 32) +
                   QueueGroup + 16 <=
-              QueueCapacity + 32);
+              QueueRoom);
 
 struct Queue {
-  alignas(64) std::uint32_t xy[QueueCapacity + 32];
-  alignas(64) std::uint32_t atk[QueueCapacity + 32];
+  alignas(64) std::uint32_t xy[QueueRoom];
+  alignas(64) std::uint32_t atk[QueueRoom];
   // at | k << 16 of the points that escaped in the queue.
-  alignas(64) std::uint32_t log[LogCapacity + 32];
+  alignas(64) std::uint32_t log[LogRoom];
   int head, tail, logged;
 };
 

@@ -86,7 +86,8 @@ TEST(Avx512Kernels, TextureHalvesAcrossSlicesBlocksAndRows) {
   // Whole halves and their mirror: the texture's own grid, grids of several
   // column slices and row blocks with scattered start values (some at the
   // edges of 16-bit lanes), tails shorter than a vector, and the same with
-  // one row beyond 16-bit lanes.
+  // one row, the first column or the last column beyond 16-bit lanes (where
+  // 8x or 8y would wrap to 0).
   std::uint32_t seed = 11;
   auto next = [&](std::int32_t lo, std::int32_t hi) {
     seed = seed * 1664525u + 1013904223u;
@@ -107,24 +108,29 @@ TEST(Avx512Kernels, TextureHalvesAcrossSlicesBlocksAndRows) {
                         {40, 5, true, 0, 0, 2}};
   for (const k::Kernels* t : Tables()) {
     for (const Case& c : cases) {
-      for (bool wide : {false, true}) {
+      for (int beyond : {0, 1, 2, 3}) {
         SCOPED_TRACE(::testing::Message() << c.n << "x" << c.rows << " c " << c.cx << ", " << c.cy
-                                          << " maxIter " << c.maxIter << (wide ? " wide" : ""));
+                                          << " maxIter " << c.maxIter << " beyond " << beyond);
         std::vector<std::int32_t> xs(c.n), ys(c.rows);
         for (int i = 0; i < c.n; ++i)
           xs[i] = c.scattered ? next(-1600, 1600) : ((i - 160) * 12500) / 1024;
         for (int r = 0; r < c.rows; ++r)
           ys[r] = c.scattered ? next(-1600, 1600) : ((-1 - r) * 12500) / 1024;
         if (c.scattered) xs[0] = -4095, xs[c.n - 1] = 4095, ys[0] = 4095;
-        if (wide) ys[c.rows / 2] = 4096;
+        if (beyond == 1) ys[c.rows / 2] = 8192;
+        if (beyond == 2) xs[0] = -8192;
+        if (beyond == 3) xs[c.n - 1] = 8192;
         const std::size_t total = static_cast<std::size_t>(c.n) * c.rows;
-        std::vector<std::uint8_t> want(total), got(total, 1), mirror(total, 2);
+        // One byte past the mirror stays as it was.
+        std::vector<std::uint8_t> want(total), got(total, 1), mirror(total + 1, 2);
         for (int r = 0; r < c.rows; ++r)
           k::Portable().JuliaRow(xs.data(), ys[r], c.cx, c.cy, c.maxIter, &want[r * c.n], c.n);
         t->JuliaHalf(xs.data(), c.n, ys.data(), c.rows, c.cx, c.cy, c.maxIter, got.data(),
                      mirror.data());
         ASSERT_EQ(got, want);
-        ASSERT_EQ(mirror, std::vector<std::uint8_t>(want.rbegin(), want.rend()));
+        std::vector<std::uint8_t> reversed(want.rbegin(), want.rend());
+        reversed.push_back(2);
+        ASSERT_EQ(mirror, reversed);
       }
     }
   }
