@@ -87,7 +87,8 @@ TEST(Avx512Kernels, TextureHalvesAcrossSlicesBlocksAndRows) {
   // column slices and row blocks with scattered start values (some at the
   // edges of 16-bit lanes), tails shorter than a vector, and the same with
   // one row, the first column or the last column beyond 16-bit lanes (where
-  // 8x or 8y would wrap to 0).
+  // 8x or 8y would wrap to 0), or with rows where only the first column
+  // passes the first check.
   std::uint32_t seed = 11;
   auto next = [&](std::int32_t lo, std::int32_t hi) {
     seed = seed * 1664525u + 1013904223u;
@@ -108,18 +109,20 @@ TEST(Avx512Kernels, TextureHalvesAcrossSlicesBlocksAndRows) {
                         {40, 5, true, 0, 0, 2}};
   for (const k::Kernels* t : Tables()) {
     for (const Case& c : cases) {
-      for (int beyond : {0, 1, 2, 3}) {
+      for (int variant : {0, 1, 2, 3, 4}) {
         SCOPED_TRACE(::testing::Message() << c.n << "x" << c.rows << " c " << c.cx << ", " << c.cy
-                                          << " maxIter " << c.maxIter << " beyond " << beyond);
+                                          << " maxIter " << c.maxIter << " variant " << variant);
         std::vector<std::int32_t> xs(c.n), ys(c.rows);
         for (int i = 0; i < c.n; ++i)
           xs[i] = c.scattered ? next(-1600, 1600) : ((i - 160) * 12500) / 1024;
         for (int r = 0; r < c.rows; ++r)
           ys[r] = c.scattered ? next(-1600, 1600) : ((-1 - r) * 12500) / 1024;
         if (c.scattered) xs[0] = -4095, xs[c.n - 1] = 4095, ys[0] = 4095;
-        if (beyond == 1) ys[c.rows / 2] = 8192;
-        if (beyond == 2) xs[0] = -8192;
-        if (beyond == 3) xs[c.n - 1] = 8192;
+        if (variant == 1) ys[c.rows / 2] = 8192;
+        if (variant == 2) xs[0] = -8192;
+        if (variant == 3) xs[c.n - 1] = 8192;
+        for (int i = 0; i < c.n && variant == 4; ++i)
+          xs[i] = i == 0 ? 0 : 1500;  // 1500^2 >> 10 > 2048
         const std::size_t total = static_cast<std::size_t>(c.n) * c.rows;
         // One byte past the mirror stays as it was.
         std::vector<std::uint8_t> want(total), got(total, 1), mirror(total + 1, 2);
