@@ -408,6 +408,15 @@ void RenderJulia(std::uint8_t* texture, double cx, double cy, int maxIter) {
   constexpr std::int32_t step = TexHeight < TexWidth ? 3000000 / TexHeight : 3000000 / TexWidth;
   std::int32_t xs[TexWidth];
   for (std::int32_t col = 0; col < TexWidth; ++col) xs[col] = ((col - halfW) * step) / 1024;
+  if (k.JuliaHalf != nullptr) {
+    // Row 239 - j holds row j in order: the lower half, from the middle row
+    // down, is the rows of y = ((-1 - r) step) / 1024. The upper half holds
+    // the same bytes in reverse order.
+    std::int32_t ys[halfH];
+    for (std::int32_t r = 0; r < halfH; ++r) ys[r] = ((-1 - r) * step) / 1024;
+    k.JuliaHalf(xs, TexWidth, ys, halfH, CX, CY, maxIter, texture + halfH * TexWidth, texture);
+    return;
+  }
   std::uint8_t vals[TexWidth];
   for (std::int32_t j = 0; j < halfH; ++j) {
     k.JuliaRow(xs, ((j - halfH) * step) / 1024, CX, CY, maxIter, vals, TexWidth);

@@ -116,6 +116,14 @@ struct Kernels {
                    int n) = nullptr;
   void (*BlendPairsOut)(const std::int16_t* pairs, std::uint32_t w, std::uint8_t* out,
                         int n) = nullptr;
+  // The texture's computed half at once: vals[r * n + c] := escape value of
+  // the point (xs[c], ys[r]), for r in [0, rows) and c in [0, n), and, unless
+  // mirror is null, mirror[i] := vals[rows * n - 1 - i] (the same bytes in
+  // reverse order). Null where the table has none; RenderJulia then calls
+  // JuliaRow row by row.
+  void (*JuliaHalf)(const std::int32_t* xs, int n, const std::int32_t* ys, int rows,
+                    std::int32_t cx, std::int32_t cy, int maxIter, std::uint8_t* vals,
+                    std::uint8_t* mirror) = nullptr;
 };
 constexpr int GatherBatch = 8;
 

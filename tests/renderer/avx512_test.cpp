@@ -83,6 +83,63 @@ TEST(Avx512Kernels, TextureRowsAtTheEdgesOfSixteenBitLanes) {
   }
 }
 
+TEST(Avx512Kernels, TextureHalvesAcrossSlicesBlocksAndRows) {
+  // Whole halves and their mirror: the texture's own grid, grids of several
+  // column slices and row blocks with scattered start values (some at the
+  // edges of 16-bit lanes), tails shorter than a vector, and the same with
+  // one row, the first column or the last column beyond 16-bit lanes (where
+  // 8x or 8y would wrap to 0), or with rows where only the first column
+  // passes the first check.
+  std::uint32_t seed = 11;
+  auto next = [&](std::int32_t lo, std::int32_t hi) {
+    seed = seed * 1664525u + 1013904223u;
+    return lo + static_cast<std::int32_t>((seed >> 8) % static_cast<std::uint32_t>(hi - lo + 1));
+  };
+  struct Case {
+    int n, rows;
+    bool scattered;
+    std::int32_t cx, cy;
+    int maxIter;
+  };
+  const Case cases[] = {{320, 120, false, 300, -600, 64},
+                        {320, 120, false, -2047, 2046, 300},
+                        {320, 120, false, 2047, -2046, 7},
+                        {1000, 70, true, -700, 150, 64},
+                        {33, 3, true, 100, 900, 16},
+                        {65, 2, true, -1800, 40, 1},
+                        {40, 5, true, 0, 0, 2}};
+  for (const k::Kernels* t : Tables()) {
+    for (const Case& c : cases) {
+      for (int variant : {0, 1, 2, 3, 4}) {
+        SCOPED_TRACE(::testing::Message() << c.n << "x" << c.rows << " c " << c.cx << ", " << c.cy
+                                          << " maxIter " << c.maxIter << " variant " << variant);
+        std::vector<std::int32_t> xs(c.n), ys(c.rows);
+        for (int i = 0; i < c.n; ++i)
+          xs[i] = c.scattered ? next(-1600, 1600) : ((i - 160) * 12500) / 1024;
+        for (int r = 0; r < c.rows; ++r)
+          ys[r] = c.scattered ? next(-1600, 1600) : ((-1 - r) * 12500) / 1024;
+        if (c.scattered) xs[0] = -4095, xs[c.n - 1] = 4095, ys[0] = 4095;
+        if (variant == 1) ys[c.rows / 2] = 8192;
+        if (variant == 2) xs[0] = -8192;
+        if (variant == 3) xs[c.n - 1] = 8192;
+        for (int i = 0; i < c.n && variant == 4; ++i)
+          xs[i] = i == 0 ? 0 : 1500;  // 1500^2 >> 10 > 2048
+        const std::size_t total = static_cast<std::size_t>(c.n) * c.rows;
+        // One byte past the mirror stays as it was.
+        std::vector<std::uint8_t> want(total), got(total, 1), mirror(total + 1, 2);
+        for (int r = 0; r < c.rows; ++r)
+          k::Portable().JuliaRow(xs.data(), ys[r], c.cx, c.cy, c.maxIter, &want[r * c.n], c.n);
+        t->JuliaHalf(xs.data(), c.n, ys.data(), c.rows, c.cx, c.cy, c.maxIter, got.data(),
+                     mirror.data());
+        ASSERT_EQ(got, want);
+        std::vector<std::uint8_t> reversed(want.rbegin(), want.rend());
+        reversed.push_back(2);
+        ASSERT_EQ(mirror, reversed);
+      }
+    }
+  }
+}
+
 TEST(Avx512Kernels, GatherOutWithEveryKindOfColumnPlan) {
   std::uint32_t seed = 7;
   auto next = [&](std::uint32_t m) {
