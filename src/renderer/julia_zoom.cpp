@@ -285,9 +285,11 @@ bool HasAvx2(const CpuState& s) {
   return s.Sse2 && s.Avx && s.Avx2 && s.Osxsave && (s.Xcr0 & XcrYmm) == XcrYmm;
 }
 
-// The opmask and all ZMM state too (XCR0 bits 5 to 7).
+// The opmask and all ZMM state too (XCR0 bits 5 to 7). Every processor with
+// AVX-512 has BMI2, but a virtual machine may hide it.
 bool HasAvx512(const CpuState& s) {
-  return HasAvx2(s) && s.Avx512F && s.Avx512Bw && s.Avx512Vl && (s.Xcr0 & XcrZmm) == XcrZmm;
+  return HasAvx2(s) && s.Bmi2 && s.Avx512F && s.Avx512Bw && s.Avx512Vl &&
+         (s.Xcr0 & XcrZmm) == XcrZmm;
 }
 
 }  // namespace kernels
@@ -312,6 +314,7 @@ kernels::CpuState ReadCpuState() {
   }
   if (__get_cpuid_count(7, 0, &a, &b, &c, &d)) {
     s.Avx2 = (b & bit_AVX2) != 0;
+    s.Bmi2 = (b & bit_BMI2) != 0;
     s.Avx512F = (b & bit_AVX512F) != 0;
     s.Avx512Bw = (b & bit_AVX512BW) != 0;
     s.Avx512Vl = (b & bit_AVX512VL) != 0;

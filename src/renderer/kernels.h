@@ -131,14 +131,15 @@ const Kernels& Portable();
 // Defined only on x86 builds; call only where the processor has the set.
 const Kernels& Sse2();
 const Kernels& Avx2();
-// AVX-512 F, BW and VL; the second also with VBMI (byte permutes).
+// AVX-512 F, BW and VL, with BMI2 (bit deposit and extract); the second
+// also with VBMI (byte permutes).
 const Kernels& Avx512();
 const Kernels& Avx512Vbmi();
 
 // What the processor reports (CPUID) and what the system saves on a switch
 // (XCR0, read with XGETBV): a wider register set is usable only with both.
 struct CpuState {
-  bool Sse2, Osxsave, Avx, Avx2, Avx512F, Avx512Bw, Avx512Vl, Avx512Vbmi;
+  bool Sse2, Osxsave, Avx, Avx2, Bmi2, Avx512F, Avx512Bw, Avx512Vl, Avx512Vbmi;
   std::uint64_t Xcr0;
 };
 // XCR0 bits: SSE and AVX (YMM upper halves) state; opmask, ZMM0-15 upper

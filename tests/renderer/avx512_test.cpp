@@ -33,15 +33,15 @@ TEST(CpuState, WiderRegistersNeedTheSystemToSaveThem) {
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.what);
-    const k::CpuState s{true,     r.osxsave, true,     true,  r.avx512,
-                        r.avx512, r.avx512,  r.avx512, r.xcr0};
+    const k::CpuState s{true,     r.osxsave, true,     true,     true,
+                        r.avx512, r.avx512,  r.avx512, r.avx512, r.xcr0};
     EXPECT_TRUE(k::HasSse2(s));
     EXPECT_EQ(k::HasAvx2(s), r.avx2);
     EXPECT_EQ(k::HasAvx512(s), r.all);
   }
-  k::CpuState partial{true, true, true, true, true, true, true, false, 0xE7};
-  for (bool* missing :
-       {&partial.Avx, &partial.Avx2, &partial.Avx512F, &partial.Avx512Bw, &partial.Avx512Vl}) {
+  k::CpuState partial{true, true, true, true, true, true, true, true, false, 0xE7};
+  for (bool* missing : {&partial.Avx, &partial.Avx2, &partial.Bmi2, &partial.Avx512F,
+                        &partial.Avx512Bw, &partial.Avx512Vl}) {
     *missing = false;
     EXPECT_FALSE(k::HasAvx512(partial));
     *missing = true;

@@ -105,9 +105,9 @@ TEST(CodePaths, PortableEverywhereAndSse2OnX86) {
   EXPECT_TRUE(uzoom::CodePathAvailable(CodePath::Sse2));  // the shipped program's least
   // The wider sets exactly when the compiler's own check (CPUID and XGETBV) finds them.
   EXPECT_EQ(uzoom::CodePathAvailable(CodePath::Avx2), __builtin_cpu_supports("avx2") != 0);
-  EXPECT_EQ(uzoom::CodePathAvailable(CodePath::Avx512), __builtin_cpu_supports("avx512f") &&
-                                                            __builtin_cpu_supports("avx512bw") &&
-                                                            __builtin_cpu_supports("avx512vl"));
+  EXPECT_EQ(uzoom::CodePathAvailable(CodePath::Avx512),
+            __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+                __builtin_cpu_supports("avx512vl") && __builtin_cpu_supports("bmi2"));
 #endif
 }
 
