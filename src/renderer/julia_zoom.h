@@ -54,7 +54,8 @@ std::int32_t PanY(std::uint32_t ta, std::uint32_t tb);
 double ScaleAt(std::uint32_t t);
 
 // Memory that starts a cache line, so that whole frame rows of a multiple of
-// 64 bytes are stored by whole lines.
+// 64 bytes are stored by whole lines, and 64-byte pieces of the column
+// tables are read without crossing one.
 template <class T>
 struct CacheLineAllocator {
   using value_type = T;
@@ -78,13 +79,13 @@ struct Buffers {
   std::vector<std::uint8_t> Texture;
   // Working memory of ZoomFrame, sized on first use: per column the texel
   // index, the weights and gather offsets, and rows of blended texels.
-  std::vector<std::int32_t> ColumnIndex;
-  std::vector<std::uint32_t> ColumnWeights;
+  std::vector<std::int32_t, CacheLineAllocator<std::int32_t>> ColumnIndex;
+  std::vector<std::uint32_t, CacheLineAllocator<std::uint32_t>> ColumnWeights;
   std::vector<std::uint16_t> ColumnFraction;
   std::vector<std::uint8_t> ColumnShuffle;
   std::vector<std::int32_t> ColumnPickFrom;
-  std::vector<std::uint8_t> ColumnPicks;
-  std::vector<std::uint32_t> PackedWeights;
+  std::vector<std::uint8_t, CacheLineAllocator<std::uint8_t>> ColumnPicks;
+  std::vector<std::uint32_t, CacheLineAllocator<std::uint32_t>> PackedWeights;
   std::vector<std::int16_t> Rows;
 };
 
