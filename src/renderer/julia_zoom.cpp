@@ -177,8 +177,9 @@ double ScaleAt(std::uint32_t t) {
 
 namespace {
 
-// The per-column tables of the resampler, for a frame this wide.
-void SizeColumnTables(Buffers& b, std::int32_t width) {
+// The resampler's working memory (per-column tables and working rows) for a
+// frame this wide.
+void SizeWorkingMemory(Buffers& b, std::int32_t width) {
   const auto n = static_cast<std::size_t>(width);
   b.ColumnIndex.resize(n);
   b.ColumnWeights.resize(n);
@@ -188,6 +189,7 @@ void SizeColumnTables(Buffers& b, std::int32_t width) {
   b.ColumnPickFrom.resize(n / 16 + 1);
   b.ColumnPicks.resize(4 * 64 * blocks);
   b.PackedWeights.resize(64 * blocks);
+  b.Rows.resize(kernels::GatherBatch * RowLength(width));
 }
 
 }  // namespace
@@ -199,9 +201,8 @@ AllocResult Allocate(Buffers& b, std::int32_t width, std::int32_t height) {
   try {
     b.FrameBuffer.assign(static_cast<std::size_t>(stride * height), 0);
     b.Texture.assign(static_cast<std::size_t>(TexWidth) * (TexHeight + 2), 0);
-    // The resampler's working rows, sized once so that no frame allocates.
-    SizeColumnTables(b, width);
-    b.Rows.resize(kernels::GatherBatch * RowLength(width) + CacheLine / 2);
+    // Sized once, so that no frame allocates.
+    SizeWorkingMemory(b, width);
   } catch (const std::bad_alloc&) {
     b = Buffers{};
     return AllocResult::NoMemory;
@@ -503,7 +504,7 @@ void PlanPicks(const std::int32_t* idx, std::int32_t* from, std::uint8_t* picks,
 }
 
 // The pair rows' plan, block by block (see kernels::PairPlan).
-void PlanPairs(const std::int32_t* idx, const std::uint16_t* fx, std::int32_t* from,
+void PlanPairs(const std::int32_t* idx, const std::uint32_t* weights, std::int32_t* from,
                std::uint8_t* picks, std::uint32_t* w, std::int32_t width) {
   for (std::int32_t b = 0; b < width; b += 64) {
     const std::int32_t count = std::min(64, width - b);
@@ -513,12 +514,48 @@ void PlanPairs(const std::int32_t* idx, const std::uint16_t* fx, std::int32_t* f
       const std::int32_t col = b + kernels::PackedColumn(k);
       std::uint8_t* p = picks + 4 * (b + k);
       const std::int32_t i = col < width ? idx[col] : 0;
-      w[b + k] = col < width ? (256u - fx[col]) | static_cast<std::uint32_t>(fx[col]) << 16 : 0;
+      w[b + k] = col < width ? weights[col] : 0;
       // Bytes d, 0, d + 1, 0 in memory order (little-endian).
       const auto at = static_cast<std::uint32_t>(col < width ? i - base : 0);
       const std::uint32_t four = base < 0 ? static_cast<std::uint32_t>(i) : at | (at + 1) << 16;
       std::memcpy(p, &four, 4);
     }
+  }
+}
+
+// A frame by pair rows (see kernels::PairPlan): the pairs, in the working
+// rows, hold two texture rows weighed along the columns; a texture row is
+// weighed only when the frame reaches it.
+void ZoomByPairRows(Buffers& b, const kernels::Kernels& k, const Geometry& g,
+                    const std::int32_t* idx, const std::uint32_t* weights) {
+  const std::int32_t width = b.ScreenWidth;
+  PlanPairs(idx, weights, b.ColumnPickFrom.data(), b.ColumnPicks.data(), b.PackedWeights.data(),
+            width);
+  const kernels::PairPlan plan{b.ColumnPickFrom.data(), b.ColumnPicks.data(),
+                               b.PackedWeights.data()};
+  const std::uint8_t* const T = b.Texture.data();
+  std::int16_t* const pairs = b.Rows.data();
+  // Which texture row each slot of the pairs holds.
+  std::int32_t held[2] = {-1, -1};
+  auto hold = [&](std::int32_t r, std::int32_t keep) {
+    if (held[0] == r) return 0;
+    if (held[1] == r) return 1;
+    const int slot = held[0] == keep ? 1 : 0;
+    k.WeighRow(T + r * TexWidth, plan, pairs, slot, width);
+    held[slot] = r;
+    return slot;
+  };
+  std::int32_t v = g.y0 % Hy;
+  for (std::int32_t row = 0; row < b.ScreenHeight; ++row) {
+    const std::int32_t fy = v & 255;
+    const std::int32_t r = v >> 8;
+    const int top = hold(r, r + 1);
+    hold(r + 1, r);
+    const auto up = static_cast<std::uint32_t>(256 - fy), down = static_cast<std::uint32_t>(fy);
+    k.BlendPairsOut(pairs, top == 0 ? up | down << 16 : down | up << 16,
+                    b.FrameBuffer.data() + row * b.Stride, width);
+    v += g.dy;
+    if (v >= Hy) v -= Hy;
   }
 }
 
@@ -539,7 +576,7 @@ void ZoomFrame(Buffers& b, std::int32_t px, std::int32_t py, double s) {
   const std::int32_t width = b.ScreenWidth;
 
   // Per column: texel index within a row and the weights.
-  SizeColumnTables(b, width);
+  SizeWorkingMemory(b, width);
   std::int32_t* const idx = b.ColumnIndex.data();
   std::uint32_t* const w = b.ColumnWeights.data();
   std::uint16_t* const fx = b.ColumnFraction.data();
@@ -552,40 +589,13 @@ void ZoomFrame(Buffers& b, std::int32_t px, std::int32_t py, double s) {
     idx[col] = static_cast<std::int32_t>(u >> 8);
     w[col] = (256u - (u & 255)) | (u & 255) << 16;
   }
-  std::int32_t v = g.y0 % Hy;
-  const std::size_t rowLen = RowLength(width);
-  b.Rows.resize(kernels::GatherBatch * rowLen + CacheLine / 2);
-  std::int16_t* const rows0 =
-      b.Rows.data() + (-reinterpret_cast<std::uintptr_t>(b.Rows.data()) % CacheLine) / 2;
-
   if (k.WeighRow != nullptr && g.dy < k.PairRowsBelowStep) {
-    PlanPairs(idx, fx, b.ColumnPickFrom.data(), b.ColumnPicks.data(), b.PackedWeights.data(),
-              width);
-    const kernels::PairPlan plan{b.ColumnPickFrom.data(), b.ColumnPicks.data(),
-                                 b.PackedWeights.data()};
-    // Which texture row each slot of the pairs holds.
-    std::int32_t held[2] = {-1, -1};
-    auto hold = [&](std::int32_t r, std::int32_t keep) {
-      if (held[0] == r) return 0;
-      if (held[1] == r) return 1;
-      const int slot = held[0] == keep ? 1 : 0;
-      k.WeighRow(T + r * TexWidth, plan, rows0, slot, width);
-      held[slot] = r;
-      return slot;
-    };
-    for (std::int32_t row = 0; row < b.ScreenHeight; ++row) {
-      const std::int32_t fy = v & 255;
-      const std::int32_t r = v >> 8;
-      const int top = hold(r, r + 1);
-      hold(r + 1, r);
-      const auto up = static_cast<std::uint32_t>(256 - fy), down = static_cast<std::uint32_t>(fy);
-      k.BlendPairsOut(rows0, top == 0 ? up | down << 16 : down | up << 16,
-                      b.FrameBuffer.data() + row * b.Stride, width);
-      v += g.dy;
-      if (v >= Hy) v -= Hy;
-    }
+    ZoomByPairRows(b, k, g, idx, w);
     return;
   }
+  const std::size_t rowLen = RowLength(width);
+  std::int16_t* const rows0 = b.Rows.data();
+  std::int32_t v = g.y0 % Hy;
 
   const bool reuseRows = g.dy < k.ReuseRowsBelowStep;
   const int batch = reuseRows || k.GatherOutRows == nullptr ? 1 : kernels::GatherBatch;

@@ -55,7 +55,7 @@ double ScaleAt(std::uint32_t t);
 
 // Memory that starts a cache line, so that whole frame rows of a multiple of
 // 64 bytes are stored by whole lines, and 64-byte pieces of the column
-// tables are read without crossing one.
+// tables and working rows are read without crossing one.
 template <class T>
 struct CacheLineAllocator {
   using value_type = T;
@@ -86,7 +86,7 @@ struct Buffers {
   std::vector<std::int32_t> ColumnPickFrom;
   std::vector<std::uint8_t, CacheLineAllocator<std::uint8_t>> ColumnPicks;
   std::vector<std::uint32_t, CacheLineAllocator<std::uint32_t>> PackedWeights;
-  std::vector<std::int16_t> Rows;
+  std::vector<std::int16_t, CacheLineAllocator<std::int16_t>> Rows;
 };
 
 // Largest width or height we accept for the surface.

@@ -519,6 +519,11 @@ void BlendBytesRow(const std::uint8_t* a, const std::uint8_t* b, std::int32_t fy
 // gather where the group spans more than the window. A group at the end of a
 // row may be short: its tables are read under the mask m.
 
+// The mask of a group with `left` columns still to go (all 16 if more).
+inline __mmask16 GroupMask(int left) {
+  return static_cast<__mmask16>(left >= 16 ? 0xFFFF : (1u << left) - 1);
+}
+
 inline __m512i GatherPairs(const std::int16_t* v, const Columns& cols, int c, __mmask16 m) {
   return _mm512_mask_i32gather_epi32(_mm512_setzero_si512(), m,
                                      _mm512_maskz_loadu_epi32(m, cols.Idx + c), v, 2);
@@ -561,7 +566,7 @@ void GatherOutRows(const std::int16_t* const* v, std::uint8_t* const* out, int r
                    const Columns& cols, int n) {
   for (int r = 0; r < rows; ++r)
     for (int c = 0; c < n; c += 16) {
-      const __mmask16 m = static_cast<__mmask16>(n - c >= 16 ? 0xFFFF : (1u << (n - c)) - 1);
+      const __mmask16 m = GroupMask(n - c);
       _mm_mask_storeu_epi8(out[r] + c, m, Bytes16(SumsByWords(v[r], cols, c, m)));
     }
 }
@@ -687,10 +692,8 @@ __attribute__((target("avx512vbmi"))) void GatherOutVbmiRows(const std::int16_t*
     __m512i s[4];
     for (int g = 0; g < 4; ++g) {
       const int left = n - c - 16 * g;
-      s[g] = left <= 0
-                 ? _mm512_setzero_si512()
-                 : SumsByBytes(in[r], cols, c + 16 * g,
-                               static_cast<__mmask16>(left >= 16 ? 0xFFFF : (1u << left) - 1));
+      s[g] = left <= 0 ? _mm512_setzero_si512()
+                       : SumsByBytes(in[r], cols, c + 16 * g, GroupMask(left));
     }
     _mm512_mask_storeu_epi8(to[r] + c, last, Pack64(s[0], s[1], s[2], s[3], order));
   }
