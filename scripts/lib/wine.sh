@@ -1,10 +1,26 @@
 # Wine on a virtual display, for scripts that run the Windows programs.
 # Source it; it sets WINEPREFIX (inside build/) and WINEDEBUG.
+# VORRASIN_WINE_ARCH says which programs are run: x64 (the default; 64-bit
+# Wine's loader, called directly) or x86 (Debian's wine, the 32-bit loader).
+# Each has a prefix of its own; both prefixes are 64-bit Windows.
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
-export WINEPREFIX="$root/build/wineprefix"
+export VORRASIN_WINE_ARCH=${VORRASIN_WINE_ARCH:-x64}
+PATH=$(tr ':' '\n' <<<"$PATH" | grep -vx "$root/scripts/lib/wine64" | paste -sd:)
+case $VORRASIN_WINE_ARCH in
+  x64) PATH="$root/scripts/lib/wine64:$PATH" ;;
+  x86) ;;
+  *) echo "wine.sh: VORRASIN_WINE_ARCH must be x64 or x86" >&2; return 2 ;;
+esac
+export WINEPREFIX="$root/build/wineprefix-$VORRASIN_WINE_ARCH"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
+
+# Whether this machine can execute 32-bit x86 programs (some kernels and
+# virtual machines cannot): asked of the 32-bit Wine loader itself.
+can_run_32_bit() {
+  /usr/lib/wine/wine --version </dev/null >/dev/null 2>&1
+}
 
 # Makes the prefix once: no window manager means every hide or destroy of a
 # top-level window would cost 2 s unless Wine manages no windows itself, and

@@ -28,5 +28,9 @@ inline constexpr char IniSection[] = "Section";
 inline constexpr char KeyMode[] = "BGM\x8b\xe6\x95\xaa";
 inline constexpr char KeyRepeat[] = "BGM\xd8\xcb\xdf\xb0\xc4";
 inline constexpr char KeyFile[] = "BGM\xcc\xa7\xb2\xd9";
+// The folder, in the user's roaming application data (%APPDATA%), of the
+// settings file of a user who may not write beside the shell; the file in it
+// is named and written as the one beside the shell.
+inline constexpr char UserSettingsFolder[] = "Vorrasin";
 
 }  // namespace contract

@@ -11,12 +11,15 @@ namespace command_line {
 // shorter than two characters). The first one (/ or -) is never looked at.
 char ModeLetter(std::string_view args);
 
-// The decimal number from the fourth character on (as in "/p 1234" or
-// "/p:1234"), as a 32-bit signed integer; 0 when there is none or it does not
-// fit.
-std::int32_t PreviewHandle(std::string_view args);
-// The settings dialog's owner window ("/c:1234" or "/c 1234"), read the same way.
-inline std::int32_t OwnerHandle(std::string_view args) { return PreviewHandle(args); }
+// The window handle written as a decimal number from the fourth character on:
+// the preview pane ("/p 1234", "/p:1234") or the settings dialog's owner
+// ("/c:1234", "/c 1234"), as a value of a handle handleBits wide (32 or 64).
+// A 64-bit host writes handles unsigned, a 32-bit one may write them signed:
+// a negative number stands for its two's complement. A whole number is read
+// exactly, whatever its size; any other (2.5, 1E3) is rounded to the nearest
+// whole number, ties to even. 0 when there is no number or it does not fit
+// the handle.
+std::uint64_t WindowHandle(std::string_view args, unsigned handleBits);
 
 enum class Action {
   Preview,    // inside the given window; settings not read, renderer not looked for

@@ -37,4 +37,13 @@ std::string DataFolder(settings::ProfileStore& store, std::string_view programFo
   return settings::FileExists(store, RendererIn(native)) ? native : own;
 }
 
+SettingsFiles SettingsFilesFor(settings::ProfileStore& store, std::string_view dataFolder,
+                               std::string_view userFolder) {
+  const std::string beside = settings::IniPath(dataFolder);
+  if (userFolder.empty() || store.MayWrite(beside)) return {beside, beside, {}};
+  const std::string own = settings::IniPath(WithoutTrailingSlash(userFolder));
+  if (settings::FileExists(store, own)) return {own, own, {}};
+  return {beside, own, std::string(WithoutTrailingSlash(userFolder))};
+}
+
 }  // namespace install_folder

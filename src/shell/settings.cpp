@@ -42,25 +42,23 @@ bool FileExists(ProfileStore& store, std::string_view path) {
   return store.CanOpen(std::string(path));
 }
 
-std::string IniPath(std::string_view programFolder) {
-  return std::string(programFolder) + "\\" + contract::IniFile;
+std::string IniPath(std::string_view folder) {
+  return std::string(folder) + "\\" + contract::IniFile;
 }
 
-void ReadSettings(ProfileStore& store, std::string_view programFolder, BgmSettings& bgm) {
-  const std::string ini = IniPath(programFolder);
+void ReadSettings(ProfileStore& store, const std::string& ini, BgmSettings& bgm) {
   ApplyNumber(ReadIni(store, contract::IniSection, contract::KeyMode, ini), bgm.BgmMode);
   ApplyNumber(ReadIni(store, contract::IniSection, contract::KeyRepeat, ini), bgm.BgmRepeat);
   bgm.BgmFile = ReadIni(store, contract::IniSection, contract::KeyFile, ini);
 }
 
-void LoadSettings(ProfileStore& store, std::string_view programFolder, BgmSettings& bgm) {
-  ReadSettings(store, programFolder, bgm);
+void LoadSettings(ProfileStore& store, const std::string& ini, BgmSettings& bgm) {
+  ReadSettings(store, ini, bgm);
   if (!bgm.BgmFile.empty() && !FileExists(store, bgm.BgmFile)) bgm.BgmFile.clear();
   if (bgm.BgmFile.empty() && bgm.BgmMode == ModeFile) bgm.BgmMode = ModeNone;
 }
 
-bool SaveSettings(ProfileStore& store, std::string_view programFolder, const BgmSettings& bgm) {
-  const std::string ini = IniPath(programFolder);
+bool SaveSettings(ProfileStore& store, const std::string& ini, const BgmSettings& bgm) {
   const std::string section = contract::IniSection;
   const std::string keys[] = {contract::KeyMode, contract::KeyRepeat, contract::KeyFile};
   const std::string values[] = {std::to_string(bgm.BgmMode), std::to_string(bgm.BgmRepeat),

@@ -1,8 +1,8 @@
-// The music settings and every rule of the file that keeps them: its path,
+// The music settings and every rule of the file that keeps them: its name,
 // section and keys, how numbers are written and read back, and the order of
-// the writes. The file itself is a Windows private-profile file beside the
-// shell; the calls that reach it are behind ProfileStore, so the rules build
-// and test anywhere.
+// the writes. The file itself is a Windows private-profile file (beside the
+// shell, or the user's own: shell/install_folder.h says which); the calls that
+// reach it are behind ProfileStore, so the rules build and test anywhere.
 #pragma once
 
 #include <cstdint>
@@ -40,6 +40,13 @@ class ProfileStore {
                      const std::string& path) = 0;
   // Whether the file can be opened for reading (a folder cannot).
   virtual bool CanOpen(const std::string& path) = 0;
+  // False only when the system refuses this user the writing of the file (or,
+  // if it is missing, its making in its folder), as for a read-only file or a
+  // folder of that name; anything else (a file in use) is for the write
+  // itself to report.
+  virtual bool MayWrite(const std::string& path) = 0;
+  // Makes the folder unless it is there; false when it is not there afterwards.
+  virtual bool MakeFolder(const std::string& path) = 0;
 };
 
 // One value: at most its first 255 bytes; empty when missing.
@@ -53,23 +60,22 @@ bool WriteIni(ProfileStore& store, std::string_view section, std::string_view ke
 // dropped first.
 bool FileExists(ProfileStore& store, std::string_view path);
 
-// The settings file of the program folder (given without a trailing
-// separator).
-std::string IniPath(std::string_view programFolder);
+// The settings file of a folder (given without a trailing separator).
+std::string IniPath(std::string_view folder);
 
-// Fills the record with the three keys as the settings file holds them,
+// Fills the record with the three keys as the settings file ini holds them,
 // starting from the record's current values: a number that cannot be read
 // leaves its field as it was.
-void ReadSettings(ProfileStore& store, std::string_view programFolder, BgmSettings& bgm);
+void ReadSettings(ProfileStore& store, const std::string& ini, BgmSettings& bgm);
 // ReadSettings, then a sound file that cannot be opened is dropped, and with
 // it mode 2 becomes no music.
-void LoadSettings(ProfileStore& store, std::string_view programFolder, BgmSettings& bgm);
+void LoadSettings(ProfileStore& store, const std::string& ini, BgmSettings& bgm);
 // Writes the three settings in the forms LoadSettings reads back: mode, track,
 // then the sound file, each read back before the next. True when all three
 // are in the file as given. At the first that is not, the keys up to it get
 // back the values LoadSettings would have read (as far as the file lets them)
 // and the result is false.
-bool SaveSettings(ProfileStore& store, std::string_view programFolder, const BgmSettings& bgm);
+bool SaveSettings(ProfileStore& store, const std::string& ini, const BgmSettings& bgm);
 
 // How a sound file is played, from the last three characters of its name.
 enum class SoundKind { None, Wave, Mp3 };

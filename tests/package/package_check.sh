@@ -1,20 +1,23 @@
 #!/usr/bin/env bash
-# scripts/package's download: the zip holds the two programs and README.txt
-# (UTF-8 with BOM, CRLF), SHA256SUMS verifies it, and the programs unpacked
-# from it pass shipped_files_e2e (run beside them), a run to Escape included.
-#   package_check.sh SCRIPTS_PACKAGE WIN32_BUILD_DIR SHIPPED_FILES_E2E_EXE
+# scripts/package's download for one processor: the zip holds the two
+# programs and README.txt (UTF-8 with BOM, CRLF, naming this download),
+# SHA256SUMS verifies it, and the programs unpacked from it pass
+# shipped_files_e2e (run beside them), a run to Escape included.
+#   package_check.sh SCRIPTS_PACKAGE x64|x86 BUILD_DIR SHIPPED_FILES_E2E_EXE
 set -u
 package=$1
-build=$2
-e2e=$3
+arch=$2
+build=$3
+e2e=$4
 fail() { echo "FAIL: $*"; exit 1; }
 . "$(dirname "$0")/../../scripts/lib/contract.sh"
 files="README.txt $(contract RendererFile) $(contract ShellFile)"
 dir=$(mktemp -d "/tmp/vorrasin package.XXXXXX")
 trap 'rm -rf "$dir"' EXIT
 
-"$package" --no-build --build "$build" --out "$dir/dist" || fail "scripts/package"
-zip=$(cd "$dir/dist" && ls Vorrasin-*-win32.zip) || fail "no zip"
+"$package" --no-build "--$arch" "$build" --out "$dir/dist" || fail "scripts/package"
+zip=$(cd "$dir/dist" && ls Vorrasin-*-windows-"$arch".zip) || fail "no zip"
+[ "$(wc -l <"$dir/dist/SHA256SUMS")" = 1 ] || fail "SHA256SUMS: not one line"
 (cd "$dir/dist" && sha256sum -c --strict SHA256SUMS) || fail "SHA256SUMS does not verify"
 [ "$(unzip -Z1 "$dir/dist/$zip" | sort | xargs)" = "$files" ] ||
   fail "zip holds: $(unzip -Z1 "$dir/dist/$zip")"
@@ -22,6 +25,7 @@ unzip -q "$dir/dist/$zip" -d "$dir/Saver" || fail "unzip"
 [ "$(head -c 3 "$dir/Saver/README.txt" | od -An -tx1)" = " ef bb bf" ] || fail "README.txt: no BOM"
 [ "$(grep -c $'\r$' "$dir/Saver/README.txt")" = "$(wc -l <"$dir/Saver/README.txt")" ] ||
   fail "README.txt: a line without CRLF"
+grep -q "windows-$arch\.zip" "$dir/Saver/README.txt" || fail "README.txt does not name its download"
 
 cp "$e2e" "$dir/Saver/" && wine "$dir/Saver/$(basename "$e2e")" </dev/null || fail "shipped_files_e2e"
 echo "PASS"

@@ -15,7 +15,6 @@ namespace {
 using settings::BgmSettings;
 using Written = std::tuple<std::string, std::string, std::string, std::string>;
 
-constexpr char Folder[] = "C:\\Saver Dir";
 constexpr char Ini[] = "C:\\Saver Dir\\Vorrasin.ini";
 const std::string Mode = "BGM\x8b\xe6\x95\xaa", Repeat = "BGM\xd8\xcb\xdf\xb0\xc4",
                   File = "BGM\xcc\xa7\xb2\xd9";
@@ -37,6 +36,8 @@ class FakeStore : public settings::ProfileStore {
     return true;
   }
   bool CanOpen(const std::string& path) override { return openable.count(path) != 0; }
+  bool MayWrite(const std::string&) override { return true; }
+  bool MakeFolder(const std::string&) override { return true; }
 
   std::map<std::tuple<std::string, std::string, std::string>, std::string> values;
   std::set<std::string> openable{"C:\\a.wav", "C:\\" + std::string(252, 'x')};
@@ -80,7 +81,7 @@ TEST(LoadSettings, ReadsTheThreeKeysBesideTheProgram) {
     store.values.emplace(std::tuple{Ini, "Other", Repeat}, "1");
     BgmSettings s;
     s.BgmMode = s.BgmRepeat = r.before;
-    settings::LoadSettings(store, Folder, s);
+    settings::LoadSettings(store, Ini, s);
     EXPECT_EQ(s.BgmMode, r.mode_);
     EXPECT_EQ(s.BgmRepeat, r.repeat_);
     EXPECT_EQ(s.BgmFile, r.file_);
@@ -93,13 +94,13 @@ TEST(SaveSettings, WritesModeTrackFileInTheFormsThatReadBack) {
   for (const BgmSettings& saved : rows) {
     SCOPED_TRACE(saved.BgmRepeat);
     FakeStore store;
-    EXPECT_TRUE(settings::SaveSettings(store, Folder, saved));
+    EXPECT_TRUE(settings::SaveSettings(store, Ini, saved));
     const std::vector<Written> writes = {{"Section", Mode, std::to_string(saved.BgmMode), Ini},
                                          {"Section", Repeat, std::to_string(saved.BgmRepeat), Ini},
                                          {"Section", File, saved.BgmFile, Ini}};
     EXPECT_EQ(store.writes, writes);
     BgmSettings read{9, 9, "old"};
-    settings::LoadSettings(store, Folder, read);
+    settings::LoadSettings(store, Ini, read);
     EXPECT_EQ(std::tie(read.BgmMode, read.BgmRepeat, read.BgmFile),
               std::tie(saved.BgmMode, saved.BgmRepeat, saved.BgmFile));
   }
@@ -115,9 +116,9 @@ TEST(SaveSettings, AFailedKeyIsToldAndTheKeysBeforeItGetTheirValuesBack) {
       store.values.emplace(std::tuple{Ini, "Section", key}, text);
     store.refused = {refused};
     store.garbled = {garbled};
-    EXPECT_FALSE(settings::SaveSettings(store, Folder, {0, 7, ""}));
+    EXPECT_FALSE(settings::SaveSettings(store, Ini, {0, 7, ""}));
     BgmSettings read;
-    settings::ReadSettings(store, Folder, read);
+    settings::ReadSettings(store, Ini, read);
     EXPECT_EQ(std::to_string(read.BgmMode * 10 + read.BgmRepeat) + read.BgmFile, "25C:\\a.wav");
   }
 }

@@ -1,7 +1,10 @@
 #include "shell/win32/entry.h"
 
 #include <windows.h>
+// After windows.h:
+#include <shlobj.h>
 
+#include <climits>
 #include <string>
 
 #include "common/contract.h"
@@ -59,8 +62,26 @@ std::string WindowsFolder() {
   return n > 0 && n < MAX_PATH ? std::string(path, n) : std::string();
 }
 
+// The folder of the user's own settings file, %APPDATA%\Vorrasin; empty when
+// the user's application data folder is unknown or its name does not fit the
+// ANSI code page (the profile calls take ANSI paths).
+std::string UserSettingsFolder() {
+  char path[MAX_PATH] = {};
+  if (SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path) != S_OK)
+    return {};
+  const std::string folder(path);
+  if (folder.empty() || folder.find('?') != std::string::npos) return {};
+  return folder + (folder.back() == '\\' ? "" : "\\") + contract::UserSettingsFolder;
+}
+
+// The window whose handle follows the mode letter, in this program's handle width.
+HWND WindowAfterMode(const char* args) {
+  return reinterpret_cast<HWND>(
+      static_cast<UINT_PTR>(command_line::WindowHandle(args, sizeof(HWND) * CHAR_BIT)));
+}
+
 int Preview(const char* args) {
-  const auto pane = reinterpret_cast<HWND>(static_cast<INT_PTR>(command_line::PreviewHandle(args)));
+  const HWND pane = WindowAfterMode(args);
   Nimbrel_R form;
   if (!form.ShowIn(pane)) return 0;
   return forms::Run();
@@ -83,8 +104,10 @@ int Main(const char* args) {
   win32_profile::Win32ProfileStore store;
   const std::string folder = install_folder::DataFolder(store, win32_profile::ProgramFolder(),
                                                         SystemFolder(), WindowsFolder());
+  const install_folder::SettingsFiles files =
+      install_folder::SettingsFilesFor(store, folder, UserSettingsFolder());
   settings::BgmSettings bgm;
-  settings::LoadSettings(store, folder, bgm);
+  settings::LoadSettings(store, files.ReadFrom, bgm);
   if (!settings::FileExists(store, folder + "\\" + contract::RendererFile)) {
     // Converted from Shift-JIS, so it reads right whatever the system's code page.
     MessageBoxW(nullptr, forms::Widen(RendererMissing).c_str(),
@@ -101,16 +124,17 @@ int Main(const char* args) {
     case command_line::Action::Configure: {
       // The handle of Screen Saver Settings after /c: the dialog's owner, if it
       // names a window other than the desktop.
-      HWND owner = reinterpret_cast<HWND>(static_cast<INT_PTR>(command_line::OwnerHandle(args)));
+      HWND owner = WindowAfterMode(args);
       owner =
           IsWindow(owner) && owner != GetDesktopWindow() ? GetAncestor(owner, GA_ROOT) : nullptr;
       settings::BgmSettings stored;
-      settings::ReadSettings(store, folder, stored);
+      settings::ReadSettings(store, files.ReadFrom, stored);
       dialog::ShowSettingsDialog(
           bgm, stored, LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_VORRASIN)), owner,
           [&](const settings::BgmSettings& edited, HWND dialog) {
-            if (settings::SaveSettings(store, folder, edited)) return true;
-            dialog::TellNotSaved(dialog, settings::IniPath(folder));
+            if (!files.MakeFirst.empty()) store.MakeFolder(files.MakeFirst);
+            if (settings::SaveSettings(store, files.SaveTo, edited)) return true;
+            dialog::TellNotSaved(dialog, files.SaveTo);
             return false;
           });
       return 0;

@@ -33,6 +33,26 @@ bool Win32ProfileStore::CanOpen(const std::string& path) {
   return static_cast<bool>(file);
 }
 
+bool Win32ProfileStore::MayWrite(const std::string& path) {
+  // Asked the way a write asks, so that the answer is the system's own: its
+  // access rights, a read-only file, a folder of that name, and for a 32-bit
+  // program without an execution level the redirection of writes to the
+  // user's VirtualStore. A missing file is made and at once removed again.
+  const bool exists = GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+  const UniqueHandle file(CreateFileA(
+      path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+      exists ? OPEN_EXISTING : CREATE_NEW,
+      exists ? FILE_ATTRIBUTE_NORMAL : FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE,
+      nullptr));
+  return static_cast<bool>(file) || GetLastError() != ERROR_ACCESS_DENIED;
+}
+
+bool Win32ProfileStore::MakeFolder(const std::string& path) {
+  if (CreateDirectoryA(path.c_str(), nullptr)) return true;
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
 std::string ProgramFolder() {
   std::vector<char> path(MAX_PATH);
   for (;;) {

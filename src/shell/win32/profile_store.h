@@ -15,6 +15,8 @@ class Win32ProfileStore : public settings::ProfileStore {
   bool Write(const std::string& section, const std::string& key, const std::string& value,
              const std::string& path) override;
   bool CanOpen(const std::string& path) override;
+  bool MayWrite(const std::string& path) override;
+  bool MakeFolder(const std::string& path) override;
 };
 
 // The folder of the running program, without a trailing separator.

@@ -8,12 +8,21 @@
 
 #include "common/contract.h"
 #include "support/win32/desktop.h"
+// After windows.h (from desktop.h):
+#include <shlobj.h>
 
 namespace {
 
 using contract::DialogCaption;
 
 std::string IniPath() { return desktop::ProgramFolder() + contract::IniFile; }
+// The settings file of a user who may not write beside the shell, and its folder.
+std::string UserFolder() {
+  char appData[MAX_PATH] = {};
+  SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData);
+  return std::string(appData) + "\\" + contract::UserSettingsFolder;
+}
+std::string UserIniPath() { return UserFolder() + "\\" + contract::IniFile; }
 
 std::string Ini(const std::string& mode, const std::string& repeat, const std::string& file) {
   return std::string("[") + contract::IniSection + "]\r\n" + contract::KeyMode + "=" + mode +
@@ -25,7 +34,11 @@ class Dialog : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(desktop::WaitForNoWindow(DialogCaption, 5000)); }
   void TearDown() override {
+    SetFileAttributesA(IniPath().c_str(), FILE_ATTRIBUTE_NORMAL);
     DeleteFileA(IniPath().c_str());
+    DeleteFileA(UserIniPath().c_str());
+    RemoveDirectoryA(UserIniPath().c_str());
+    RemoveDirectoryA(UserFolder().c_str());
     RemoveDirectoryA(IniPath().c_str());
   }
 
@@ -39,10 +52,12 @@ class Dialog : public ::testing::Test {
     Sleep(400);
     const HWND panel = FindWindowExA(dialog_, nullptr, "VorrasinPanel", nullptr);
     combo_ = FindWindowExA(panel, nullptr, "ComboBox", nullptr);
+    buttons_.clear();
     browse_ = FindWindowExA(panel, nullptr, "VorrasinCommand", nullptr);
     for (HWND b = nullptr; (b = FindWindowExA(dialog_, b, "VorrasinCommand", nullptr));)
       buttons_.push_back(b);  // 設定, ｷｬﾝｾﾙ, その他の作品
     ASSERT_TRUE(combo_ && browse_ && buttons_.size() == 3);
+    client_ = {0, 0};
     ClientToScreen(dialog_, &client_);
   }
 
@@ -185,19 +200,49 @@ TEST_F(Dialog, HandEditedModeDraggingOffCancelsAClickAndCancelWritesNothing) {
 }
 
 TEST_F(Dialog, AFailedSaveIsToldAndTheDialogStaysThenCancelWritesNothing) {
-  ASSERT_TRUE(CreateDirectoryA(IniPath().c_str(), nullptr));  // no profile write can succeed
+  // Folders where both settings files would be: no profile write can succeed.
+  ASSERT_TRUE(CreateDirectoryA(IniPath().c_str(), nullptr));
+  ASSERT_TRUE(CreateDirectoryA(UserFolder().c_str(), nullptr));
+  ASSERT_TRUE(CreateDirectoryA(UserIniPath().c_str(), nullptr));
   Open("", "/c");
   Click(OnPanel(540 + 60, 1140 + 90));  // the label 無し
   Click(At(save_.x, save_.y));
   const HWND box = WaitForMessage();
   char text[512] = {};  // the message names the file
   SendMessageA(GetDlgItem(box, 0xFFFF), WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
-  EXPECT_NE(std::strstr(text, IniPath().c_str()), nullptr) << text;
+  EXPECT_NE(std::strstr(text, UserIniPath().c_str()), nullptr) << text;
   PostMessageA(box, WM_COMMAND, IDOK, 0);
   Sleep(300);
   ASSERT_TRUE(proc_.Running()) << "the dialog closed";
   Click(At(cancel_.x, cancel_.y));
   ExpectEnded("");
+  EXPECT_TRUE(RemoveDirectoryA(IniPath().c_str())) << "no longer an empty folder";
+  EXPECT_TRUE(RemoveDirectoryA(UserIniPath().c_str())) << "no longer an empty folder";
+}
+
+// A user who may not write beside the shell (here a folder stands in the
+// way: Wine, run as root, writes read-only files) keeps settings of their own,
+// in a file made at the first save, and the next start reads it.
+TEST_F(Dialog, AUserWhoMayNotWriteBesideTheShellSavesToTheirOwnFile) {
+  ASSERT_TRUE(CreateDirectoryA(IniPath().c_str(), nullptr));
+  ASSERT_EQ(GetFileAttributesA(UserFolder().c_str()), INVALID_FILE_ATTRIBUTES);
+  Open("", "/c");
+  ExpectMode(0, false, false);
+  Click(OnPanel(300 + 90, 840 + 90));  // the mark of 音楽CD
+  SendMessageA(combo_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("3"));
+  Click(At(save_.x, save_.y));
+  DWORD code = 1;
+  ASSERT_TRUE(proc_.WaitExit(10000, &code)) << "the dialog did not close";
+  EXPECT_EQ(code, 0u);
+  EXPECT_EQ(desktop::ReadBytes(UserIniPath()), Ini("1", "3", ""));
+  Open("", "/c");
+  ExpectMode(1, true, false);
+  char track[16] = {};
+  SendMessageA(combo_, WM_GETTEXT, sizeof track, reinterpret_cast<LPARAM>(track));
+  EXPECT_STREQ(track, "3");
+  Click(At(cancel_.x, cancel_.y));
+  ExpectEnded("");
+  EXPECT_EQ(desktop::ReadBytes(UserIniPath()), Ini("1", "3", "")) << "cancel wrote";
   EXPECT_TRUE(RemoveDirectoryA(IniPath().c_str())) << "no longer an empty folder";
 }
 

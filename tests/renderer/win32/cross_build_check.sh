@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# The 32-bit Windows build must draw the very same frames and textures as the
-# native one: both use 80-bit extended precision for the per-frame parameters.
+# The Windows build (32- or 64-bit) must draw the very same frames and textures as the
+# native one: all use 80-bit extended precision for the per-frame parameters.
 #   cross_build_check.sh NATIVE_ZOOMSHOT WINDOWS_ZOOMSHOT_EXE
 set -u
 native=$1

@@ -98,7 +98,7 @@ TEST(ShellSettings, ProfileCallsWithShiftJisKeys) {
                                     "[Section]\r\nBGM\x8b\xe6\x95\xaa=2\r\nBGM\xd8\xcb\xdf\xb0\xc4="
                                     "-12\r\nBGM\xcc\xa7\xb2\xd9=" +
                                         file));
-    settings::LoadSettings(store, in.Folder(), s);
+    settings::LoadSettings(store, ini, s);
     EXPECT_EQ(s.BgmRepeat, -12);
     EXPECT_EQ(s.BgmMode, file == dll ? 2 : 0);
     EXPECT_EQ(s.BgmFile, file == dll ? dll : "");

@@ -1,0 +1,79 @@
+#!/usr/bin/env bash
+# The 64-bit programs where 64-bit Windows keeps its own screen savers: both
+# in System32 of a 64-bit prefix (none in SysWOW64), the shell started by that
+# path as Screen Saver Settings would. /c opens the dialog; /s plays what the
+# settings say and ends with status 0 on Escape. The settings come from the
+# file beside the shell while it can be written, else from the user's own
+# (%APPDATA%\Vorrasin\Vorrasin.ini): each run below can only play if the
+# right file was read.
+#   system32_e2e.sh VORRASIN_SCR VORRASIN_DLL
+set -u
+. "$(dirname "$0")/../../../scripts/lib/contract.sh"
+fail() { echo "FAIL: $*"; exit 1; }
+poll() {
+  local n=$1; shift
+  for _ in $(seq "$n"); do "$@" && return 0; sleep 0.1; done
+  return 1
+}
+shown() { [ -n "$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null)" ]; }
+ended() { ! kill -0 "$1" 2>/dev/null; }
+playing() { [ "$(pactl list short sink-inputs 2>/dev/null | grep -c .)" -gt 0 ]; }
+silent() { ! playing; }
+canvas() { xdotool search --name "^$(contract RendererTitle)\$" 2>/dev/null | head -n 1; }
+
+windows="$WINEPREFIX/drive_c/windows"
+[ -d "$windows/syswow64" ] || fail "not a 64-bit prefix"
+appdata=$(wine cmd /c echo %APPDATA% </dev/null 2>/dev/null | tr -d '\r')
+user_folder=$(winepath -u "$appdata\\$(contract UserSettingsFolder)" 2>/dev/null)
+[ -n "$appdata" ] && [ -n "$user_folder" ] || fail "no application data folder"
+names=("$(contract ShellFile)" "$(contract RendererFile)" "$(contract IniFile)" system32.wav)
+for n in "${names[@]}"; do [ ! -e "$windows/syswow64/$n" ] || fail "$n in syswow64"; done
+[ ! -e "$user_folder" ] || fail "$user_folder is there before the test"
+trap 'for n in "${names[@]}"; do rm -rf "$windows/system32/$n"; done; rm -rf "$user_folder"' EXIT
+cp "$1" "$windows/system32/$(contract ShellFile)" || fail "copy"
+cp "$2" "$windows/system32/$(contract RendererFile)" || fail "copy"
+sox -n -r 44100 -c 2 -b 16 "$windows/system32/system32.wav" synth 3 sine 440 || fail "sox"
+scr="C:\\windows\\system32\\$(contract ShellFile)"
+# ini FILE MODE: a settings file for mode MODE, the sound file above.
+ini() {
+  printf "[$(contract IniSection)]\r\n$(contract KeyMode)=%s\r\n$(contract KeyFile)=%s\r\n" \
+    "$2" 'C:\windows\system32\system32.wav' >"$1"
+}
+
+wine "$scr" /c </dev/null >/dev/null 2>&1 &
+pid=$!
+poll 200 shown "$(contract DialogCaption)" || { kill "$pid"; fail "/c: no settings dialog"; }
+# Ended without a key: a key press that closes a window leaves Wine's key
+# state pressed, and the next run's renderer would take it for Escape. (The
+# dialog's own ends are checked with the dialog.)
+kill "$pid"
+poll 100 ended "$pid" || fail "/c: still running"
+
+# run WHAT: /s plays, Escape ends the shell with status 0 and the sound.
+run() {
+  poll 100 silent || fail "$1: something plays before the run"
+  wine "$scr" /s </dev/null >/dev/null 2>&1 &
+  local pid=$!
+  poll 300 shown "$(contract RendererTitle)" || { kill "$pid"; fail "$1: no renderer window"; }
+  poll 100 playing || { kill "$pid"; fail "$1: the settings' sound file does not play"; }
+  xdotool windowfocus --sync "$(canvas)" key Escape
+  poll 200 ended "$pid" || { kill "$pid"; fail "$1: the shell still runs 20 s after Escape"; }
+  wait "$pid"
+  local rc=$?
+  [ "$rc" -eq 0 ] || fail "$1: the shell ended with status $rc"
+  poll 100 silent || fail "$1: sound left playing after the run"
+  echo "$1: played and ended with status 0"
+}
+
+# A user who may write beside the shell: that file, whatever their own says.
+mkdir -p "$user_folder"
+ini "$user_folder/$(contract IniFile)" 0
+ini "$windows/system32/$(contract IniFile)" 2
+run "the file beside the shell"
+# One who may not (a folder stands in the way, as Wine run by root writes
+# read-only files): the user's own.
+rm "$windows/system32/$(contract IniFile)"
+mkdir "$windows/system32/$(contract IniFile)"
+ini "$user_folder/$(contract IniFile)" 2
+run "the user's own file"
+echo "PASS"
