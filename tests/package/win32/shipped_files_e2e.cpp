@@ -65,6 +65,19 @@ void CheckManifest(const ManifestRow& row) {
                            &level, sizeof level, nullptr));
   EXPECT_EQ(level.RunLevel, ACTCTX_RUN_LEVEL_UNSPECIFIED)
       << "an execution level stops VirtualStore";
+
+  // Windows refuses to start a program whose manifest names another processor.
+  const std::unique_ptr<HINSTANCE__, decltype(&FreeLibrary)> file(
+      LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE), &FreeLibrary);
+  ASSERT_NE(file, nullptr);
+  const HRSRC found = FindResourceA(file.get(), CREATEPROCESS_MANIFEST_RESOURCE_ID, RT_MANIFEST);
+  ASSERT_NE(found, nullptr);
+  const std::string_view manifest(
+      static_cast<const char*>(LockResource(LoadResource(file.get(), found))),
+      SizeofResource(file.get(), found));
+  EXPECT_NE(manifest.find(sizeof(void*) == 8 ? R"(processorArchitecture="amd64")"
+                                             : R"(processorArchitecture="x86")"),
+            manifest.npos);
 }
 
 TEST(ShippedManifest, DpiSupportedSystemsAndNoExecutionLevel) {

@@ -106,6 +106,28 @@ TEST(ShellSettings, ProfileCallsWithShiftJisKeys) {
   }
 }
 
+// Whether the settings file may be written, asked of the system without
+// changing anything: a file there, or none yet in a folder one may write to;
+// not a folder in its place. A missing file is not left behind by the asking.
+TEST(ShellSettings, MayWriteAsksWithoutWriting) {
+  Install in(false);
+  const std::string ini = in.Path(contract::IniFile);
+  win32_profile::Win32ProfileStore store;
+  EXPECT_TRUE(store.MayWrite(ini));
+  EXPECT_EQ(GetFileAttributesA(ini.c_str()), INVALID_FILE_ATTRIBUTES) << "the asking left a file";
+  ASSERT_TRUE(desktop::WriteBytes(ini, "[Section]\r\n"));
+  EXPECT_TRUE(store.MayWrite(ini));
+  EXPECT_EQ(desktop::ReadBytes(ini), "[Section]\r\n");
+  ASSERT_TRUE(DeleteFileA(ini.c_str()) && CreateDirectoryA(ini.c_str(), nullptr));
+  EXPECT_FALSE(store.MayWrite(ini));
+  EXPECT_TRUE(RemoveDirectoryA(ini.c_str()));
+  const std::string made = in.Path("made");
+  EXPECT_TRUE(store.MakeFolder(made));
+  EXPECT_TRUE(store.MakeFolder(made)) << "already there";
+  EXPECT_TRUE(RemoveDirectoryA(made.c_str()));
+  EXPECT_FALSE(store.MakeFolder(in.Path("no\\such\\parent")));
+}
+
 // However the run ends (Escape in the renderer, the renderer killed, a close
 // request to the run form), the shell ends, the renderer is gone and a fresh
 // process finds the flag as it was before the run.
