@@ -53,7 +53,7 @@ std::wstring SystemText(DWORD error) {
 Nimbrel_S::Nimbrel_S(const settings::BgmSettings& bgm, bool hideCursor)
     : forms::Form(contract::RunFormCaption),
       cursor_(hideCursor),
-      player_(winmm_, bgm),
+      player_(deviceThread_, bgm),
       session_(*this, player_, bgm,
                run_logic::StartGraceFrom(std::getenv("VORRASIN_TEST_RENDERER_WAIT_MS"))),
       mp3Timer_(*this, IntervalMs(Timer::Mp3), [this] { session_.KeepMp3Playing(); }),

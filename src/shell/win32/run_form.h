@@ -10,6 +10,7 @@
 
 #include "common/win32/unique_handle.h"
 #include "forms/win32/form.h"
+#include "music/device_thread.h"
 #include "music/win32/winmm_multimedia.h"
 #include "shell/run_logic.h"
 
@@ -56,6 +57,8 @@ class Nimbrel_S : public forms::Form, private run_logic::RunHost {
 
   HiddenCursor cursor_;
   music::WinmmMultimedia winmm_;
+  // Every music call, the stop at the end included, on the thread that opened the device.
+  music::DeviceThread deviceThread_{winmm_};
   music::Nimbrel_BGM player_;
   run_logic::RunSession session_;
   forms::Timer mp3Timer_, cdTimer_, watchTimer_;

@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
-# A run with a WAV and with an MP3 setting really plays through the sound
-# server while the renderer is up, and the sound is gone once Escape has
-# ended the run; so it is after the renderer was killed. With the sound
-# server gone during a WAV loop, Escape still ends the shell at once. Needs
-# the sound server of scripts/lib/wine-session.
-#   sound_e2e.sh VORRASIN_SCR VORRASIN_DLL
+# Every kind of music (WAV, MP3, an audio CD where there is no drive, none),
+# every way a run ends (Escape in the renderer, a close request to the run
+# form, the renderer killed): the shell ends with status 0 (a fault at exit
+# shows here), and the sound plays while the renderer is up (a WAV and an
+# MP3 loop past their end) and is gone after. With the sound server gone
+# during a WAV loop, Escape still ends the shell at once. Needs the sound
+# server of scripts/lib/wine-session.
+#   sound_e2e.sh VORRASIN_SCR VORRASIN_DLL PROBE_EXE   (PROBE_EXE answers
+#   "--probe close TITLE", see tests/support/win32/desktop.h)
 set -u
 . "$(dirname "$0")/../../../scripts/lib/contract.sh"
 fail() { echo "FAIL: $*"; exit 1; }
@@ -30,10 +33,13 @@ sox -n -r 44100 -c 2 -b 16 "$dir/tone.wav" synth 3 sine 440 || fail "sox"
 lame --quiet "$dir/tone.wav" "$dir/Tone.Mp3" || fail "lame"
 poll 100 silent || fail "something is playing before the test"
 
-# Mode 2 (sound file) and the file, under the Shift-JIS keys.
+# The settings: mode 2 (sound file) and the file, or only a mode.
 set_file() {
   printf "[$(contract IniSection)]\r\n$(contract KeyMode)=2\r\n$(contract KeyFile)=%s\r\n" \
     "Z:$(printf '%s' "$dir/$1" | tr / '\\')" >"$dir/$(contract IniFile)"
+}
+set_mode() {
+  printf "[$(contract IniSection)]\r\n$(contract KeyMode)=%s\r\n" "$1" >"$dir/$(contract IniFile)"
 }
 # Waits up to $2 tenths of a second for process $1 to end; kills it if not.
 ends() {
@@ -42,30 +48,42 @@ ends() {
   return 1
 }
 
-for file in tone.wav Tone.Mp3; do
-  set_file "$file"
-  wine "$shell" /s </dev/null >/dev/null 2>&1 &
-  pid=$!
-  poll 300 has_canvas || { kill "$pid"; fail "$file: no renderer window"; }
-  poll 300 playing || { kill "$pid"; fail "$file: no sound while the renderer runs"; }
-  # Still playing after the file's own end (3 s): it loops.
-  sleep 4
-  poll 50 playing || { kill "$pid"; fail "$file: the sound did not loop"; }
-  xdotool windowfocus --sync "$(canvas)" key Escape
-  for _ in $(seq 200); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-  kill -0 "$pid" 2>/dev/null && { kill "$pid"; fail "$file: the shell still runs 20 s after Escape"; }
-  poll 100 no_canvas || fail "$file: the renderer window stayed"
-  poll 100 silent || fail "$file: sound left playing after the run"
-  echo "$file: played, looped and stopped with the run"
+for music in tone.wav Tone.Mp3 cd none; do
+  case $music in
+    cd) set_mode 1 ;;
+    none) set_mode 0 ;;
+    *) set_file "$music" ;;
+  esac
+  for end in escape close kill; do
+    what="$music, $end"
+    wine "$shell" /s </dev/null >/dev/null 2>&1 &
+    pid=$!
+    poll 300 has_canvas || { kill "$pid"; fail "$what: no renderer window"; }
+    case $music in
+      cd | none) sleep 1; silent || { kill "$pid"; fail "$what: a sound plays"; } ;;
+      *)
+        poll 300 playing || { kill "$pid"; fail "$what: no sound while the renderer runs"; }
+        if [ "$end" = escape ]; then
+          # Still playing after the file's own end (3 s): it loops.
+          sleep 4
+          poll 50 playing || { kill "$pid"; fail "$what: the sound did not loop"; }
+        fi ;;
+    esac
+    case $end in
+      escape) xdotool windowfocus --sync "$(canvas)" key Escape ;;
+      close) wine "$3" --probe close "$(contract RunFormCaption)" </dev/null >/dev/null 2>&1 ||
+        { kill "$pid"; fail "$what: no run form to close"; } ;;
+      kill) kill -9 "$(xdotool getwindowpid "$(canvas)")" ;;
+    esac
+    ends "$pid" 100 || fail "$what: the shell still runs 10 s after the end"
+    wait "$pid"
+    rc=$?
+    [ "$rc" -eq 0 ] || fail "$what: the shell ended with status $rc"
+    poll 100 no_canvas || fail "$what: the renderer window stayed"
+    poll 100 silent || fail "$what: sound left playing after the run"
+    echo "$what: ended with status 0, nothing left playing"
+  done
 done
-set_file tone.wav
-wine "$shell" /s </dev/null >/dev/null 2>&1 &
-pid=$!
-poll 300 has_canvas && poll 300 playing || { kill "$pid"; fail "killed renderer: no run"; }
-kill -9 "$(xdotool getwindowpid "$(canvas)")"
-ends "$pid" 50 || fail "the shell outlived its killed renderer by 5 s"
-poll 100 silent || fail "sound left playing after the renderer was killed"
-echo "killed renderer: the shell ended and the sound stopped"
 
 # A sound server of its own, killed while the WAV loops.
 export XDG_RUNTIME_DIR="$dir/xdg"
@@ -76,6 +94,7 @@ pulseaudio -n -F "$XDG_RUNTIME_DIR/null.pa" --daemonize=no --exit-idle-time=-1 \
   </dev/null >/dev/null 2>&1 &
 server=$!
 poll 100 pactl info >/dev/null || fail "no sound server of its own"
+set_file tone.wav
 wine "$shell" /s </dev/null >/dev/null 2>&1 &
 pid=$!
 poll 300 has_canvas && poll 300 playing || { kill "$pid" "$server"; fail "dead server: no run"; }
@@ -84,5 +103,8 @@ wait "$server" 2>/dev/null
 sleep 1
 xdotool windowfocus --sync "$(canvas)" key Escape
 ends "$pid" 60 || fail "the shell still runs 6 s after Escape with the sound server gone"
+wait "$pid"
+rc=$?
+[ "$rc" -eq 0 ] || fail "sound server gone: the shell ended with status $rc"
 echo "sound server gone: Escape ended the run"
 echo "PASS"

@@ -187,6 +187,9 @@ bool HandleProbe(int argc, char** argv, int* exitCode) {
     BOOL active = FALSE;
     SystemParametersInfoA(SPI_GETSCREENSAVEACTIVE, 0, &active, 0);
     *exitCode = active ? 1 : 0;
+  } else if (std::strcmp(argv[2], "close") == 0 && argc == 4) {  // a close request to a window
+    const HWND window = FindWindowA(nullptr, argv[3]);
+    *exitCode = window != nullptr && PostMessageA(window, WM_CLOSE, 0, 0) ? 0 : 1;
   } else {
     *exitCode = 2;
   }

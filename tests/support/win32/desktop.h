@@ -72,8 +72,9 @@ Shot TakeShot(int x, int y, int width, int height);
 bool ScreenSaverActive();
 void SetScreenSaverActive(bool on);
 
-// Handles "--probe ..." calls of the test program itself; returns true and
-// sets the exit code if argv was such a call.
+// Handles "--probe ..." calls of the test program itself ("saver-get": the
+// flag as the exit code; "close TITLE": WM_CLOSE posted to the window); returns
+// true and sets the exit code if argv was such a call.
 bool HandleProbe(int argc, char** argv, int* exitCode);
 
 // Dispatches this thread's messages (a window of the test may be asked
