@@ -28,7 +28,11 @@ void ApplyNumber(std::string_view text, std::int16_t& field) {
 
 std::string ReadIni(ProfileStore& store, const std::string& section, const std::string& key,
                     const std::string& path) {
-  return store.Read(section, key, path, ValueBufferSize);
+  // A value that fills the buffer (size - 1 bytes) may have been cut.
+  for (std::size_t size = ValueBufferSize;; size *= 2) {
+    std::string value = store.Read(section, key, path, size);
+    if (value.size() + 1 < size || size > LongestValue) return value;
+  }
 }
 
 bool WriteIni(ProfileStore& store, std::string_view section, std::string_view key,

@@ -22,8 +22,10 @@ inline constexpr std::int16_t ModeNone = 0;
 inline constexpr std::int16_t ModeCd = 1;
 inline constexpr std::int16_t ModeFile = 2;
 
-// A value is read into 256 bytes: at most 255 come back.
+// A value is first read into 256 bytes; one that fills them is read again
+// into twice the room, and so on, up to this many bytes.
 inline constexpr std::size_t ValueBufferSize = 256;
+inline constexpr std::size_t LongestValue = 65535;
 // Section and key names are cut to this many characters before writing.
 inline constexpr std::size_t NameFieldSize = 128;
 
@@ -49,7 +51,9 @@ class ProfileStore {
   virtual bool MakeFolder(const std::string& path) = 0;
 };
 
-// One value: at most its first 255 bytes; empty when missing.
+// One value, whole (a longer one than LongestValue is cut there); empty when
+// missing. Never cut at 255 bytes: the dialog writes back what it did not
+// change, and a path of up to 259 characters is a valid Windows path.
 std::string ReadIni(ProfileStore& store, const std::string& section, const std::string& key,
                     const std::string& path);
 // One value, the names cut to 128 characters; the file and section are made

@@ -40,7 +40,7 @@ class FakeStore : public settings::ProfileStore {
   bool MakeFolder(const std::string&) override { return true; }
 
   std::map<std::tuple<std::string, std::string, std::string>, std::string> values;
-  std::set<std::string> openable{"C:\\a.wav", "C:\\" + std::string(252, 'x')};
+  std::set<std::string> openable{"C:\\a.wav", "C:\\" + std::string(297, 'x')};
   std::vector<Written> writes;
   std::set<std::string> refused, garbled;
 };
@@ -69,7 +69,8 @@ TEST(LoadSettings, ReadsTheThreeKeysBesideTheProgram) {
       {"2", "0", "\\", 0, 0, 0, ""},
       {"2", "0", "", 0, 0, 0, ""},
       {"1", "0", "C:\\gone.wav", 0, 1, 0, ""},
-      {"2", "0", longFile.c_str(), 0, 2, 0, longFile.substr(0, 255)},
+      {"2", "0", longFile.c_str(), 0, 2, 0, longFile},
+      {"2", "0", longFile.substr(0, 255).c_str(), 0, 0, 0, ""},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(testing::Message() << &r - rows);
@@ -120,6 +121,26 @@ TEST(SaveSettings, AFailedKeyIsToldAndTheKeysBeforeItGetTheirValuesBack) {
     BgmSettings read;
     settings::ReadSettings(store, Ini, read);
     EXPECT_EQ(std::to_string(read.BgmMode * 10 + read.BgmRepeat) + read.BgmFile, "25C:\\a.wav");
+  }
+}
+
+// A value that fills the read buffer is read again with more room, so that no
+// value is ever taken cut (and then written back cut by the dialog).
+TEST(ReadIni, AValueComesBackWhole) {
+  for (const auto& [stored, read] :
+       std::vector<std::pair<std::size_t, std::size_t>>{{0, 0},
+                                                        {254, 254},
+                                                        {255, 255},
+                                                        {256, 256},
+                                                        {259, 259},
+                                                        {511, 511},
+                                                        {512, 512},
+                                                        {65535, 65535},
+                                                        {70000, 65535}}) {
+    SCOPED_TRACE(stored);
+    FakeStore store;
+    store.values.emplace(std::tuple{Ini, "Section", File}, std::string(stored, 'v'));
+    EXPECT_EQ(settings::ReadIni(store, "Section", File, Ini), std::string(read, 'v'));
   }
 }
 

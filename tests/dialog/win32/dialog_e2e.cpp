@@ -246,12 +246,17 @@ TEST_F(Dialog, AUserWhoMayNotWriteBesideTheShellSavesToTheirOwnFile) {
   EXPECT_TRUE(RemoveDirectoryA(IniPath().c_str())) << "no longer an empty folder";
 }
 
+// Also a path longer than 255 characters (up to MAX_PATH - 1): never cut.
 TEST_F(Dialog, AMissingSoundFileUntouchedIsWrittenBackAsStored) {
-  const std::string ini = Ini("2", "0", "C:\\gone\\song.mp3");
-  Open(ini, "/c");
-  ExpectMode(0, false, false);  // shown as no music
-  Click(At(save_.x, save_.y));
-  ExpectEnded(ini);
+  for (const std::string& file :
+       {std::string("C:\\gone\\song.mp3"), "C:\\gone\\" + std::string(247, 'x') + ".mp3"}) {
+    SCOPED_TRACE(file.size());
+    const std::string ini = Ini("2", "0", file);
+    Open(ini, "/c");
+    ExpectMode(0, false, false);  // shown as no music
+    Click(At(save_.x, save_.y));
+    ExpectEnded(ini);
+  }
 }
 
 // In code page 1252 (Wine's default): a Japanese name that exists is stored by its short name;
