@@ -27,6 +27,15 @@ SoundKind RunSession::FileKind() const {
 }
 
 void RunSession::Form_Load(const std::string& programFolder) {
+  // A renderer already covers the screen (one started by hand, or the last
+  // of a run that is ending): this start adds nothing, no second renderer and
+  // no music, and leaves the flag to the one that switched it off.
+  if (host_.RendererWindowExists()) {
+    ending_ = true;
+    host_.RestoreCursor();
+    host_.EndProgram(false);
+    return;
+  }
   // Kept before the renderer switches it off, for whatever way the run ends.
   flagBefore_ = host_.ScreenSaverActive();
   startedAt_ = host_.NowMs();
@@ -64,13 +73,16 @@ void RunSession::PollCd() {
 }
 
 void RunSession::WatchRenderer() {
-  if (host_.RendererWindowExists()) {
+  // The run lasts as long as the renderer it started: a window of the same
+  // title that another process keeps does not hold it.
+  const bool running = host_.RendererProcessRunning();
+  if (running && host_.RendererWindowExists()) {
     rendererSeen_ = true;
     return;
   }
   // A renderer that is still starting has not opened its window yet; one
   // that has not opened it within the grace time is given up on.
-  if (!rendererSeen_ && host_.RendererProcessRunning()) {
+  if (!rendererSeen_ && running) {
     if (host_.NowMs() - startedAt_ < startGraceMs_) return;
     givenUp_ = true;
   }
@@ -85,7 +97,7 @@ void RunSession::Form_QueryUnload() {
   // elsewhere. When the CD polls have stopped themselves, the CD stays as is.
   const bool cdPolled = TimerEnabled(Timer::Cd);
   if (cdPolled) Enable(Timer::Cd, false);
-  if (host_.RendererWindowExists()) host_.CloseRendererWindow();
+  if (host_.RendererProcessRunning() && host_.RendererWindowExists()) host_.CloseRendererWindow();
   // Stopping may never return on a sound device that has gone away.
   const bool musicStopped = host_.RunBounded(
       [this, cdPolled] {

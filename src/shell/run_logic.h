@@ -43,9 +43,10 @@ class RunHost {
   virtual bool StartRenderer(const std::string& path) = 0;
   // Tells the user the renderer could not be started, and why.
   virtual void ReportStartFailure(const std::string& path) = 0;
+  // Whether a window with the renderer's title exists, whoever shows it.
   virtual bool RendererWindowExists() = 0;
   virtual bool RendererProcessRunning() = 0;
-  // Asks the renderer's window to close.
+  // Asks the window of the renderer this run started to close.
   virtual void CloseRendererWindow() = 0;
   // True once the renderer's process has ended (or there is none) within ms.
   virtual bool WaitRendererExit(std::uint32_t ms) = 0;
@@ -69,9 +70,11 @@ class RunSession {
       : host_(host), player_(player), bgm_(bgm), startGraceMs_(startGraceMs) {}
 
   // The form's load: keeps the screen-saver flag, starts the renderer, then
-  // the music. A renderer that cannot be started is reported and ends the run.
+  // the music. A renderer that cannot be started is reported and ends the run;
+  // a renderer window already there ends it at once, with nothing started.
   void Form_Load(const std::string& programFolder);
-  // The ticks of the three timers.
+  // The ticks of the three timers. The watch ends the run once the renderer's
+  // window has gone or its process has ended.
   void KeepMp3Playing();
   void PollCd();
   void WatchRenderer();

@@ -160,6 +160,40 @@ TEST(RunSession, EveryEndRestoresTheFlagAndEndsOnce) {
   }
 }
 
+// The run lasts as long as the renderer it started, whatever window of that
+// title another process shows; a start while a renderer already covers the
+// screen starts nothing and leaves the flag alone.
+TEST(RunSession, TheRunIsItsOwnRenderers) {
+  struct Row {
+    const char* what;
+    bool windowAtLoad, windowAtTick, running;
+    std::string log, music;
+  };
+  const std::string play = "sound x.wav 9", stop = ", sound (none) 0";
+  const Row rows[] = {
+      {"a renderer already there", true, true, true, "cursor, end", ""},
+      {"its own ended, another's window stays", false, true, false,
+       "start C:\\S\\Vorrasin.dll, watch on, watch off, " + End, play + stop},
+      {"its own up", false, true, true, "start C:\\S\\Vorrasin.dll, watch on", play},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.what);
+    FakeHost host;
+    host.window = r.windowAtLoad;
+    FakeMultimedia mm;
+    const settings::BgmSettings bgm{2, 0, "x.wav"};
+    music::Nimbrel_BGM player(mm, bgm);
+    run_logic::RunSession run(host, player, bgm);
+    run.Form_Load("C:\\S");
+    host.flag = false;  // switched off by a renderer
+    host.window = r.windowAtTick;
+    host.running = r.running;
+    if (!r.windowAtLoad) run.WatchRenderer();
+    EXPECT_EQ(Join(host.log), r.log);
+    EXPECT_EQ(Join(mm.sent), r.music);
+  }
+}
+
 TEST(RunSession, StartGraceFromTheTestVariable) {
   const std::pair<const char*, std::uint32_t> rows[] = {{nullptr, 30000},
                                                         {"", 30000},

@@ -305,6 +305,9 @@ LRESULT Form::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       else
         Unload();
       return 0;
+    case WM_ENDSESSION:
+      if (wp != FALSE && OnSessionEnd) OnSessionEnd();
+      return 0;
     case WM_COMMAND:
       if (LOWORD(wp) == IDCANCEL && lp == 0) {  // Escape, through the dialog keys
         PostMessageW(hwnd_, WM_CLOSE, 0, 0);

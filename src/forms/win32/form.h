@@ -187,6 +187,9 @@ class Form : public Container {
   std::function<void()> OnLoad;          // before the first showing
   std::function<void()> OnUnload;        // while still visible
   std::function<void()> OnCloseRequest;  // close box, Alt+F4, Escape: defaults to Unload
+  // The session ends (log-off, shut-down): the process may be ended as soon
+  // as this returns, so put back now what the program changed.
+  std::function<void()> OnSessionEnd;
 
  private:
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;

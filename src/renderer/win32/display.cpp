@@ -155,6 +155,14 @@ LRESULT Display::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
       // The frame loop sees this after its message pump and ends the run.
       closeRequested_ = true;
       return 0;
+    case WM_ENDSESSION:
+      // Log-off or shut-down: the process may be ended as soon as this
+      // returns, before the frame loop gets to its own end.
+      if (wParam != FALSE) {
+        screenSaver_.reset();
+        cursor_.reset();
+      }
+      return 0;
     case WM_ERASEBKGND:
       return 0;
     case WM_KEYDOWN:

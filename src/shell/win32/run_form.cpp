@@ -61,6 +61,7 @@ Nimbrel_S::Nimbrel_S(const settings::BgmSettings& bgm, bool hideCursor)
       watchTimer_(*this, IntervalMs(Timer::Watch), [this] { session_.WatchRenderer(); }) {
   // A close request to the run form ends the run the same way.
   OnCloseRequest = [this] { session_.Form_QueryUnload(); };
+  OnSessionEnd = [this] { session_.Form_QueryUnload(); };
 }
 
 bool Nimbrel_S::ScreenSaverActive() {
@@ -112,8 +113,14 @@ bool Nimbrel_S::RendererProcessRunning() {
 }
 
 void Nimbrel_S::CloseRendererWindow() {
-  if (const HWND canvas = FindWindowA(nullptr, contract::RendererTitle))
-    PostMessageA(canvas, WM_CLOSE, 0, 0);
+  // Only this run's: another renderer's window may carry the same title.
+  const DWORD own = renderer_ ? GetProcessId(renderer_.get()) : 0;
+  for (HWND canvas = nullptr;
+       (canvas = FindWindowExA(nullptr, canvas, nullptr, contract::RendererTitle)) != nullptr;) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(canvas, &process);
+    if (process == own && own != 0) PostMessageA(canvas, WM_CLOSE, 0, 0);
+  }
 }
 
 bool Nimbrel_S::WaitRendererExit(std::uint32_t ms) {

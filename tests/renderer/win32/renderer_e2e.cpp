@@ -84,6 +84,17 @@ class RendererStart : public Renderer {
   void SetUp() override {}
 };
 
+// Log-off or shut-down: the flag is given back at WM_ENDSESSION, before the
+// system may end the process without another word.
+TEST_F(Renderer, TheSessionsEndGivesTheFlagBackAtOnce) {
+  EXPECT_FALSE(desktop::ScreenSaverActive()) << "screen saver on while running";
+  DWORD_PTR answer = 1;
+  ASSERT_TRUE(SendMessageTimeoutA(window_, WM_ENDSESSION, TRUE, 0, SMTO_BLOCK, 5000, &answer));
+  EXPECT_TRUE(desktop::ScreenSaverActive()) << "the flag is still off";
+  PostMessageA(window_, WM_CLOSE, 0, 0);
+  ExpectEndsCleanly();
+}
+
 // Another program has the keyboard when a run starts, with the system screen
 // saver on or off: the renderer takes the keyboard, and Escape, pressed as
 // keyboard input, ends the run (other keys and the mouse do not) and gives

@@ -129,20 +129,19 @@ TEST(ShellSettings, MayWriteAsksWithoutWriting) {
 }
 
 // However the run ends (Escape in the renderer, the renderer killed, a close
-// request to the run form), the shell ends, the renderer is gone and a fresh
+// request to the run form, the session's end), the shell ends, the renderer is gone and a fresh
 // process finds the flag as it was before the run.
 TEST(ShellRun, EveryEndRestoresTheFlagAndLeavesNothing) {
-  enum class End { Escape, Kill, Close };
+  enum class End { Escape, Kill, Close, SessionEnd };
   struct Row {
     const char* args;
     End end;
     bool flag;
   };
-  const Row rows[] = {{"/s", End::Escape, true},
-                      {"", End::Escape, true},
-                      {"/s", End::Kill, true},
-                      {"/s", End::Kill, false},
-                      {"/s", End::Close, true}};
+  const Row rows[] = {{"/s", End::Escape, true},     {"", End::Escape, true},
+                      {"/s", End::Kill, true},       {"/s", End::Kill, false},
+                      {"/s", End::Close, true},      {"/s", End::SessionEnd, true},
+                      {"/s", End::SessionEnd, false}};
   for (const Row& r : rows) {
     SCOPED_TRACE(testing::Message() << r.args << " " << static_cast<int>(r.end) << " " << r.flag);
     SetFlag(r.flag);
@@ -164,6 +163,11 @@ TEST(ShellRun, EveryEndRestoresTheFlagAndLeavesNothing) {
     }
     if (r.end == End::Kill) TerminateProcess(renderer, 9);
     if (r.end == End::Close) PostMessageA(runForm, WM_CLOSE, 0, 0);
+    DWORD_PTR answer = 1;  // log-off: all is put back before the handler returns
+    if (r.end == End::SessionEnd) {
+      EXPECT_TRUE(SendMessageTimeoutA(runForm, WM_ENDSESSION, TRUE, 0, SMTO_BLOCK, 10000, &answer));
+      EXPECT_EQ(desktop::ScreenSaverActive(), r.flag);
+    }
     DWORD code = 1234;
     EXPECT_TRUE(shell.WaitExit(10000, &code)) << "the shell outlived the run";
     EXPECT_EQ(code, 0u);
@@ -173,6 +177,42 @@ TEST(ShellRun, EveryEndRestoresTheFlagAndLeavesNothing) {
     EXPECT_EQ(FindWindowA(nullptr, contract::RunFormCaption), nullptr);
     EXPECT_EQ(desktop::ScreenSaverActive(), r.flag);
   }
+  SetFlag(true);
+}
+
+// A run belongs to the renderer it started. A renderer already up (here
+// started by hand) is left alone: /s starts no second one and ends at once,
+// and the flag is as it was once that renderer has gone. One started by hand
+// during a run does not keep the run going after its own renderer.
+TEST(ShellRun, ARunIsItsOwnRenderers) {
+  SetFlag(true);
+  Install in(true);
+  desktop::Process byHand = desktop::Process::Start(in.Path(contract::RendererFile));
+  ASSERT_NE(desktop::WaitForWindow(RendererTitle, 30000), nullptr);
+  desktop::Process shell = in.Start("/s");
+  DWORD code = 1234;
+  EXPECT_TRUE(shell.WaitExit(10000, &code));
+  EXPECT_EQ(code, 0u);
+  EXPECT_EQ(Renderers(), 1);
+  PostMessageA(FindWindowA(nullptr, RendererTitle), WM_CLOSE, 0, 0);
+  EXPECT_TRUE(byHand.WaitExit(10000));
+  EXPECT_TRUE(desktop::ScreenSaverActive());
+
+  shell = in.Start("/s");
+  const HWND canvas = desktop::WaitForWindow(RendererTitle, 30000);
+  ASSERT_NE(canvas, nullptr);
+  const HANDLE own =
+      OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, desktop::ProcessOf(canvas));
+  byHand = desktop::Process::Start(in.Path(contract::RendererFile));
+  EXPECT_TRUE(desktop::PumpUntil([] { return Renderers() == 2; }, 10000));
+  TerminateProcess(own, 9);
+  CloseHandle(own);
+  code = 1234;
+  EXPECT_TRUE(shell.WaitExit(10000, &code)) << "the run outlived its renderer";
+  EXPECT_EQ(code, 0u);
+  EXPECT_TRUE(byHand.Running()) << "the run closed a renderer it did not start";
+  PostMessageA(desktop::WaitForWindow(RendererTitle, 10000), WM_CLOSE, 0, 0);
+  EXPECT_TRUE(byHand.WaitExit(10000));
   SetFlag(true);
 }
 
