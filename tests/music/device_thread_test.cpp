@@ -5,79 +5,39 @@
 #include <gtest/gtest.h>
 
 #include <future>
-#include <set>
 
 #include "music/fake_multimedia.h"
 
 namespace {
 
-// Records on which thread each call ran; a call of the command `hang` waits
-// until released.
-class ThreadedDevice : public FakeMultimedia {
- public:
-  std::uint32_t SendString(const char* command, char* reply, std::uint32_t length) override {
-    Note();
-    if (command == hang) released.get_future().wait();
-    return FakeMultimedia::SendString(command, reply, length);
-  }
-  bool GetErrorString(std::uint32_t code, char* text, std::uint32_t length) override {
-    Note();
-    return FakeMultimedia::GetErrorString(code, text, length);
-  }
-  std::uint32_t WaveOutDeviceCount() override {
-    Note();
-    return FakeMultimedia::WaveOutDeviceCount();
-  }
-  void SoundCall(const char* sound, std::uint32_t flags) override {
-    Note();
-    FakeMultimedia::SoundCall(sound, flags);
-  }
-  void Note() { threads.insert(std::this_thread::get_id()); }
-
-  std::set<std::thread::id> threads;
-  std::string hang;
-  std::promise<void> released;
-};
-
+// Each kind of call, from this thread and from another: the answer (code and
+// text) comes back, and the call ran on the device thread.
 TEST(DeviceThread, EveryCallRunsOnTheOneThreadWithItsReply) {
-  ThreadedDevice device;
+  FakeMultimedia device;
   for (int twice = 0; twice < 2; ++twice)
     device.Script({{"status x mode", 0, "playing"}, {"open y", 277, ""}});
   device.waveDevices = 2;
   music::DeviceThread thread(device);
-  struct Row {
-    const char* what;
-    std::function<std::string(music::Multimedia&)> call;
-    std::string result;
-  };
-  const Row rows[] = {
-      {"reply",
-       [](music::Multimedia& m) {
+  using Call = std::function<std::string(music::Multimedia&)>;
+  const std::pair<Call, std::string> rows[] = {
+      {[](auto& m) {
          char reply[16] = "";
          return std::to_string(m.SendString("status x mode", reply, 16)) + reply;
        },
        "0playing"},
-      {"error code",
-       [](music::Multimedia& m) { return std::to_string(m.SendString("open y", nullptr, 0)); },
-       "277"},
-      {"error text",
-       [](music::Multimedia& m) {
+      {[](auto& m) { return std::to_string(m.SendString("open y", nullptr, 0)); }, "277"},
+      {[](auto& m) {
          char text[16] = "";
          return std::to_string(m.GetErrorString(263, text, 16)) + text;
        },
        "1not open"},
-      {"devices", [](music::Multimedia& m) { return std::to_string(m.WaveOutDeviceCount()); }, "2"},
-      {"sound",
-       [](music::Multimedia& m) {
-         m.SoundCall("a.wav", 9);
-         return std::string();
-       },
-       ""},
+      {[](auto& m) { return std::to_string(m.WaveOutDeviceCount()); }, "2"},
+      {[](auto& m) { return m.SoundCall("a.wav", 9), std::string(); }, ""},
   };
-  for (const Row& r : rows) {
-    SCOPED_TRACE(r.what);
-    EXPECT_EQ(r.call(thread), r.result);  // from this thread
-    EXPECT_EQ(std::async(std::launch::async, r.call, std::ref(thread)).get(), r.result);  // another
+  for (const auto& [call, result] : rows) {
+    SCOPED_TRACE(result);
+    EXPECT_EQ(call(thread), result);
+    EXPECT_EQ(std::async(std::launch::async, call, std::ref(thread)).get(), result);
   }
   EXPECT_EQ(device.threads, std::set{thread.Id()});
   EXPECT_NE(thread.Id(), std::this_thread::get_id());
@@ -85,7 +45,7 @@ TEST(DeviceThread, EveryCallRunsOnTheOneThreadWithItsReply) {
 }
 
 TEST(DeviceThread, AHungCallHoldsItsCallerButNotTheEnd) {
-  ThreadedDevice device;
+  FakeMultimedia device;
   device.hang = "stop x";
   auto thread = std::make_unique<music::DeviceThread>(device, 50);
   std::future<std::uint32_t> stop =

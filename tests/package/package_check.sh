@@ -9,8 +9,7 @@ package=$1
 arch=$2
 build=$3
 e2e=$4
-fail() { echo "FAIL: $*"; exit 1; }
-. "$(dirname "$0")/../../scripts/lib/contract.sh"
+. "$(dirname "$0")/../support/e2e.sh"
 files="README.txt $(contract RendererFile) $(contract ShellFile)"
 dir=$(mktemp -d "/tmp/vorrasin package.XXXXXX")
 trap 'rm -rf "$dir"' EXIT

@@ -164,33 +164,27 @@ TEST(RunSession, EveryEndRestoresTheFlagAndEndsOnce) {
 // title another process shows; a start while a renderer already covers the
 // screen starts nothing and leaves the flag alone.
 TEST(RunSession, TheRunIsItsOwnRenderers) {
-  struct Row {
-    const char* what;
-    bool windowAtLoad, windowAtTick, running;
-    std::string log, music;
+  // A window there at the load; the run's renderer process at the tick.
+  const std::tuple<bool, bool, std::string, std::string> rows[] = {
+      {true, true, "cursor, end", ""},
+      {false, false, "start C:\\S\\Vorrasin.dll, watch on, watch off, " + End,
+       "sound x.wav 9, sound (none) 0"},
+      {false, true, "start C:\\S\\Vorrasin.dll, watch on", "sound x.wav 9"},
   };
-  const std::string play = "sound x.wav 9", stop = ", sound (none) 0";
-  const Row rows[] = {
-      {"a renderer already there", true, true, true, "cursor, end", ""},
-      {"its own ended, another's window stays", false, true, false,
-       "start C:\\S\\Vorrasin.dll, watch on, watch off, " + End, play + stop},
-      {"its own up", false, true, true, "start C:\\S\\Vorrasin.dll, watch on", play},
-  };
-  for (const Row& r : rows) {
-    SCOPED_TRACE(r.what);
+  for (const auto& [windowAtLoad, running, log, music] : rows) {
+    SCOPED_TRACE(log);
     FakeHost host;
-    host.window = r.windowAtLoad;
+    host.window = windowAtLoad;
     FakeMultimedia mm;
     const settings::BgmSettings bgm{2, 0, "x.wav"};
     music::Nimbrel_BGM player(mm, bgm);
     run_logic::RunSession run(host, player, bgm);
     run.Form_Load("C:\\S");
-    host.flag = false;  // switched off by a renderer
-    host.window = r.windowAtTick;
-    host.running = r.running;
-    if (!r.windowAtLoad) run.WatchRenderer();
-    EXPECT_EQ(Join(host.log), r.log);
-    EXPECT_EQ(Join(mm.sent), r.music);
+    host.window = true;  // another's, once the run's own has ended
+    host.running = running;
+    if (!windowAtLoad) run.WatchRenderer();
+    EXPECT_EQ(Join(host.log), log);
+    EXPECT_EQ(Join(mm.sent), music);
   }
 }
 

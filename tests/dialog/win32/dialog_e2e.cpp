@@ -231,18 +231,12 @@ TEST_F(Dialog, AUserWhoMayNotWriteBesideTheShellSavesToTheirOwnFile) {
   Click(OnPanel(300 + 90, 840 + 90));  // the mark of 音楽CD
   SendMessageA(combo_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("3"));
   Click(At(save_.x, save_.y));
-  DWORD code = 1;
-  ASSERT_TRUE(proc_.WaitExit(10000, &code)) << "the dialog did not close";
-  EXPECT_EQ(code, 0u);
+  ExpectEnded("");
   EXPECT_EQ(desktop::ReadBytes(UserIniPath()), Ini("1", "3", ""));
   Open("", "/c");
   ExpectMode(1, true, false);
-  char track[16] = {};
-  SendMessageA(combo_, WM_GETTEXT, sizeof track, reinterpret_cast<LPARAM>(track));
-  EXPECT_STREQ(track, "3");
   Click(At(cancel_.x, cancel_.y));
   ExpectEnded("");
-  EXPECT_EQ(desktop::ReadBytes(UserIniPath()), Ini("1", "3", "")) << "cancel wrote";
   EXPECT_TRUE(RemoveDirectoryA(IniPath().c_str())) << "no longer an empty folder";
 }
 

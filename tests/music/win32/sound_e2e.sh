@@ -1,29 +1,13 @@
 #!/usr/bin/env bash
-# Every kind of music (WAV, MP3, an audio CD where there is no drive, none),
-# every way a run ends (Escape in the renderer, a close request to the run
-# form, the renderer killed): the shell ends with status 0 (a fault at exit
-# shows here), and the sound plays while the renderer is up (a WAV and an
-# MP3 loop past their end) and is gone after. With the sound server gone
-# during a WAV loop, Escape still ends the shell at once. Needs the sound
-# server of scripts/lib/wine-session.
-#   sound_e2e.sh VORRASIN_SCR VORRASIN_DLL PROBE_EXE   (PROBE_EXE answers
-#   "--probe close TITLE", see tests/support/win32/desktop.h)
+# Every kind of music (WAV, MP3, an audio CD without a drive, none) to every
+# end of a run (Escape, a close request to the run form, the renderer killed):
+# the sound plays (a WAV and an MP3 loop) and stops with the run, and the
+# shell ends with status 0 (a fault at exit shows here); so too with the
+# sound server gone during a WAV loop. Needs scripts/lib/wine-session.
+#   sound_e2e.sh VORRASIN_SCR VORRASIN_DLL PROBE_EXE (answers "--probe close")
 set -u
-. "$(dirname "$0")/../../../scripts/lib/contract.sh"
-fail() { echo "FAIL: $*"; exit 1; }
+. "$(dirname "$0")/../../support/e2e.sh"
 pactl info >/dev/null 2>&1 || fail "no sound server (run under scripts/lib/wine-session)"
-streams() { pactl list short sink-inputs 2>/dev/null | grep -c .; }
-# Polls (up to $1 tenths of a second) until the command succeeds.
-poll() {
-  local n=$1; shift
-  for _ in $(seq "$n"); do "$@" && return 0; sleep 0.1; done
-  return 1
-}
-playing() { [ "$(streams)" -gt 0 ]; }
-silent() { [ "$(streams)" -eq 0 ]; }
-canvas() { xdotool search --name "^$(contract RendererTitle)\$" 2>/dev/null | head -n 1; }
-has_canvas() { [ -n "$(canvas)" ]; }
-no_canvas() { [ -z "$(canvas)" ]; }
 
 dir=$(mktemp -d "/tmp/vorrasin sound.XXXXXX")
 trap 'rm -rf "$dir"' EXIT
@@ -42,11 +26,7 @@ set_mode() {
   printf "[$(contract IniSection)]\r\n$(contract KeyMode)=%s\r\n" "$1" >"$dir/$(contract IniFile)"
 }
 # Waits up to $2 tenths of a second for process $1 to end; kills it if not.
-ends() {
-  for _ in $(seq "$2"); do kill -0 "$1" 2>/dev/null || return 0; sleep 0.1; done
-  kill "$1"
-  return 1
-}
+ends() { poll "$2" ended "$1" || { kill "$1"; return 1; }; }
 
 for music in tone.wav Tone.Mp3 cd none; do
   case $music in

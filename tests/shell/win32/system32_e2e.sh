@@ -1,25 +1,14 @@
 #!/usr/bin/env bash
-# The 64-bit programs where 64-bit Windows keeps its own screen savers: both
-# in System32 of a 64-bit prefix (none in SysWOW64), the shell started by that
-# path as Screen Saver Settings would. /c opens the dialog; /s plays what the
-# settings say and ends with status 0 on Escape. The settings come from the
-# file beside the shell while it can be written, else from the user's own
-# (%APPDATA%\Vorrasin\Vorrasin.ini): each run below can only play if the
-# right file was read.
-#   system32_e2e.sh VORRASIN_SCR VORRASIN_DLL
+# Both programs in System32 of a 64-bit prefix (none in SysWOW64), started by
+# that path: /c opens the dialog, /s plays what the settings say and ends with
+# status 0 on Escape. x86: the 32-bit shell reaches its files through
+# Sysnative. x64: the settings come from the file beside the shell while it
+# can be written, else from the user's own (%APPDATA%\Vorrasin\Vorrasin.ini).
+#   system32_e2e.sh x86|x64 VORRASIN_SCR VORRASIN_DLL
 set -u
-. "$(dirname "$0")/../../../scripts/lib/contract.sh"
-fail() { echo "FAIL: $*"; exit 1; }
-poll() {
-  local n=$1; shift
-  for _ in $(seq "$n"); do "$@" && return 0; sleep 0.1; done
-  return 1
-}
-shown() { [ -n "$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null)" ]; }
-ended() { ! kill -0 "$1" 2>/dev/null; }
-playing() { [ "$(pactl list short sink-inputs 2>/dev/null | grep -c .)" -gt 0 ]; }
-silent() { ! playing; }
-canvas() { xdotool search --name "^$(contract RendererTitle)\$" 2>/dev/null | head -n 1; }
+arch=$1
+shift
+. "$(dirname "$0")/../../support/e2e.sh"
 
 windows="$WINEPREFIX/drive_c/windows"
 [ -d "$windows/syswow64" ] || fail "not a 64-bit prefix"
@@ -34,10 +23,13 @@ cp "$1" "$windows/system32/$(contract ShellFile)" || fail "copy"
 cp "$2" "$windows/system32/$(contract RendererFile)" || fail "copy"
 sox -n -r 44100 -c 2 -b 16 "$windows/system32/system32.wav" synth 3 sine 440 || fail "sox"
 scr="C:\\windows\\system32\\$(contract ShellFile)"
-# ini FILE MODE: a settings file for mode MODE, the sound file above.
+# ini FILE MODE: a settings file for mode MODE, the sound file above (as a
+# 32-bit program reaches it).
+wav='C:\windows\system32\system32.wav'
+[ "$arch" = x64 ] || wav='C:\windows\sysnative\system32.wav'
 ini() {
   printf "[$(contract IniSection)]\r\n$(contract KeyMode)=%s\r\n$(contract KeyFile)=%s\r\n" \
-    "$2" 'C:\windows\system32\system32.wav' >"$1"
+    "$2" "$wav" >"$1"
 }
 
 wine "$scr" /c </dev/null >/dev/null 2>&1 &
@@ -65,6 +57,12 @@ run() {
   echo "$1: played and ended with status 0"
 }
 
+if [ "$arch" = x86 ]; then
+  ini "$windows/system32/$(contract IniFile)" 2
+  run "through Sysnative"
+  echo "PASS"
+  exit 0
+fi
 # A user who may write beside the shell: that file, whatever their own says.
 mkdir -p "$user_folder"
 ini "$user_folder/$(contract IniFile)" 0
