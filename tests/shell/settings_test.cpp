@@ -52,7 +52,7 @@ TEST(LoadSettings, ReadsTheThreeKeysBesideTheProgram) {
     std::int16_t before, mode_, repeat_;
     std::string file_;
   };
-  const std::string longFile = "C:\\" + std::string(297, 'x');
+  const std::string longFile = "C:\\" + std::string(297, 'x'), cutFile = longFile.substr(0, 255);
   const Row rows[] = {
       {missing, missing, missing, 5, 0, 0, ""},
       {"1", "7", "C:\\a.wav", 0, 1, 7, "C:\\a.wav"},
@@ -70,7 +70,7 @@ TEST(LoadSettings, ReadsTheThreeKeysBesideTheProgram) {
       {"2", "0", "", 0, 0, 0, ""},
       {"1", "0", "C:\\gone.wav", 0, 1, 0, ""},
       {"2", "0", longFile.c_str(), 0, 2, 0, longFile},
-      {"2", "0", longFile.substr(0, 255).c_str(), 0, 0, 0, ""},
+      {"2", "0", cutFile.c_str(), 0, 0, 0, ""},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(testing::Message() << &r - rows);
