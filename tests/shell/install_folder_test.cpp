@@ -6,10 +6,11 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <tuple>
 
 namespace {
 
-struct Files : settings::ProfileStore {
+struct StoreFiles : settings::ProfileStore {
   std::string Read(const std::string&, const std::string&, const std::string&,
                    std::size_t) override {
     return {};
@@ -45,43 +46,38 @@ TEST(InstallFolder, SysnativeOnlyForTheSystemFolderWithoutTheRenderer) {
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.program + " | " + r.system);
-    Files files;
+    StoreFiles files;
     files.there = r.there;
     EXPECT_EQ(install_folder::DataFolder(files, r.program, r.system, r.windows), r.folder);
   }
 }
 
+// Read from, save to, make first, for a user who may (or may not) write
+// beside the shell, with (or without) their own file there yet.
 TEST(InstallFolder, SettingsOfTheirOwnOnlyForAUserWhoMayNotWriteBesideTheShell) {
   const std::string data = "C:\\Windows\\System32", beside = data + "\\Vorrasin.ini";
-  const std::string user = "C:\\Users\\Ann\\AppData\\Roaming\\Vorrasin";
-  const std::string own = user + "\\Vorrasin.ini";
-  struct Row {
-    const char* what;
-    std::string userFolder;
-    bool mayWriteBeside;
-    std::set<std::string> there;
-    std::string readFrom, saveTo, makeFirst;
+  const std::string user = "C:\\Users\\Ann\\AppData\\Roaming\\Vorrasin",
+                    own = user + "\\Vorrasin.ini";
+  using Files = std::set<std::string>;
+  const std::tuple<std::string, bool, Files, std::string, std::string, std::string> rows[] = {
+      {user, true, {beside, own}, beside, beside, ""},  // may write: the file beside the shell
+      {user, true, {}, beside, beside, ""},
+      {user, false, {}, beside, own, user},        // may not: the first save makes the user's own
+      {user, false, {beside}, beside, own, user},  // an administrator's file is read until then
+      {user, false, {beside, own}, own, own, ""},
+      {user + "\\", false, {own}, own, own, ""},
+      {user + "\\", false, {}, beside, own, user},
+      {"", false, {own}, beside, beside, ""},  // no user folder known
   };
-  const Row rows[] = {
-      {"may write", user, true, {beside, own}, beside, beside, ""},
-      {"may write, none yet", user, true, {}, beside, beside, ""},
-      {"refused, first save", user, false, {}, beside, own, user},
-      {"refused, the administrator's file", user, false, {beside}, beside, own, user},
-      {"refused, own file made", user, false, {beside, own}, own, own, ""},
-      {"refused, own file trailing slash", user + "\\", false, {own}, own, own, ""},
-      {"refused, first save, trailing slash", user + "\\", false, {}, beside, own, user},
-      {"no user folder", "", false, {own}, beside, beside, ""},
-  };
-  for (const Row& r : rows) {
-    SCOPED_TRACE(r.what);
-    Files files;
-    files.there = r.there;
-    if (!r.mayWriteBeside) files.refused = {beside};
+  for (const auto& [userFolder, mayWrite, there, readFrom, saveTo, makeFirst] : rows) {
+    SCOPED_TRACE(userFolder + (mayWrite ? " may write" : " may not") + " " + readFrom);
+    StoreFiles files;
+    files.there = there;
+    if (!mayWrite) files.refused = {beside};
     const install_folder::SettingsFiles got =
-        install_folder::SettingsFilesFor(files, data, r.userFolder);
-    EXPECT_EQ(got.ReadFrom, r.readFrom);
-    EXPECT_EQ(got.SaveTo, r.saveTo);
-    EXPECT_EQ(got.MakeFirst, r.makeFirst);
+        install_folder::SettingsFilesFor(files, data, userFolder);
+    EXPECT_EQ(std::tie(got.ReadFrom, got.SaveTo, got.MakeFirst),
+              std::tie(readFrom, saveTo, makeFirst));
   }
 }
 

@@ -10,6 +10,13 @@ poll() {
   return 1
 }
 ended() { ! kill -0 "$1" 2>/dev/null; }
+# ends_cleanly WHAT PID TENTHS: the process ends within the time, with status 0.
+ends_cleanly() {
+  poll "$3" ended "$2" || { kill "$2"; fail "$1: still running after $(($3 / 10)) s"; }
+  wait "$2"
+  local rc=$?
+  [ "$rc" -eq 0 ] || fail "$1: ended with status $rc"
+}
 shown() { [ -n "$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null)" ]; }
 canvas() { xdotool search --name "^$(contract RendererTitle)\$" 2>/dev/null | head -n 1; }
 has_canvas() { [ -n "$(canvas)" ]; }

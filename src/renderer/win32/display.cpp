@@ -1,5 +1,9 @@
 #include "renderer/win32/display.h"
 
+#include <wtsapi32.h>
+
+#include <cstring>
+
 #include "renderer/cover_monitors.h"
 
 namespace gdi {
@@ -24,6 +28,28 @@ BOOL CALLBACK AddMonitor(HMONITOR, HDC, LPRECT rect, LPARAM list) {
 }
 
 }  // namespace
+
+// The power settings that carry the display's state (0 off, 1 on, 2 dimmed):
+// the console's display from Windows 8, the session's display where that is
+// the one delivered.
+constexpr GUID ConsoleDisplayState = {
+    0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}};
+constexpr GUID SessionDisplayStatus = {
+    0x2b84c20e, 0xad23, 0x4ddf, {0x93, 0xdb, 0x05, 0xff, 0xbd, 0x7e, 0xfc, 0xa5}};
+
+SeenNotifications::SeenNotifications(HWND window)
+    : window_(window),
+      session_(WTSRegisterSessionNotification(window, NOTIFY_FOR_THIS_SESSION) != FALSE),
+      console_(RegisterPowerSettingNotification(window, &ConsoleDisplayState,
+                                                DEVICE_NOTIFY_WINDOW_HANDLE)),
+      sessionDisplay_(RegisterPowerSettingNotification(window, &SessionDisplayStatus,
+                                                       DEVICE_NOTIFY_WINDOW_HANDLE)) {}
+
+SeenNotifications::~SeenNotifications() {
+  if (sessionDisplay_ != nullptr) UnregisterPowerSettingNotification(sessionDisplay_);
+  if (console_ != nullptr) UnregisterPowerSettingNotification(console_);
+  if (session_) WTSUnRegisterSessionNotification(window_);
+}
 
 bool Display::InitWindow(const char* className, std::int32_t width, std::int32_t height) {
   cursor_.emplace();
@@ -74,6 +100,7 @@ bool Display::InitWindow(const char* className, std::int32_t width, std::int32_t
   SetForegroundWindow(window_);
   SetFocus(window_);
   screenSaver_.emplace(saverFound_);
+  notifications_.emplace(window_);
   return true;
 }
 
@@ -114,6 +141,7 @@ bool Display::ShowFrame(const std::uint8_t* frame) {
 
 void Display::DoneWindow() {
   frameBits_ = nullptr;
+  notifications_.reset();
   if (dc_ != nullptr) ReleaseDC(window_, dc_);
   dc_ = nullptr;
   for (HWND cover : covers_) DestroyWindow(cover);
@@ -154,6 +182,21 @@ LRESULT Display::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_CLOSE:
       // The frame loop sees this after its message pump and ends the run.
       closeRequested_ = true;
+      return 0;
+    case WM_POWERBROADCAST:
+      if (wParam == PBT_POWERSETTINGCHANGE && lParam != 0) {
+        const auto* setting = reinterpret_cast<const POWERBROADCAST_SETTING*>(lParam);
+        if ((IsEqualGUID(setting->PowerSetting, ConsoleDisplayState) ||
+             IsEqualGUID(setting->PowerSetting, SessionDisplayStatus)) &&
+            setting->DataLength >= sizeof(DWORD)) {
+          DWORD state = 0;
+          std::memcpy(&state, setting->Data, sizeof state);
+          audience_.DisplayState(state);
+        }
+      }
+      return TRUE;
+    case WM_WTSSESSION_CHANGE:
+      audience_.SessionChange(static_cast<std::uint32_t>(wParam));
       return 0;
     case WM_ENDSESSION:
       // Log-off or shut-down: the process may be ended as soon as this

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "common/contract.h"
+#include "renderer/audience.h"
 #include "renderer/julia_zoom.h"
 
 namespace gdi {
@@ -47,6 +48,22 @@ class ScreenSaverOff {
   const UINT restore_;
 };
 
+// The window's subscriptions to what tells whether anyone can see it: the
+// display's power state (two settings, whichever the system delivers) and the
+// session's changes. Ended before the window goes.
+class SeenNotifications {
+ public:
+  explicit SeenNotifications(HWND window);
+  ~SeenNotifications();
+  SeenNotifications(const SeenNotifications&) = delete;
+  SeenNotifications& operator=(const SeenNotifications&) = delete;
+
+ private:
+  HWND window_;
+  bool session_;
+  HPOWERNOTIFY console_, sessionDisplay_;
+};
+
 // The window, its own DC and the DIB description of the frame. Its window
 // procedure finds it through the window's user data, set at WM_NCCREATE.
 class Display {
@@ -71,6 +88,9 @@ class Display {
   HWND Window() const { return window_; }
   // True once the window was asked to close (Escape, or WM_CLOSE from anyone).
   bool CloseRequested() const { return closeRequested_; }
+  // True while nobody can see the picture (display off, session locked or
+  // away): no frame is drawn then.
+  bool Resting() const { return !audience_.CanSee(); }
 
  private:
   struct BitmapInfo256 {
@@ -93,6 +113,8 @@ class Display {
   bool coverClass_ = false;
   std::vector<HWND> covers_;
   std::optional<ScreenSaverOff> screenSaver_;
+  std::optional<SeenNotifications> notifications_;
+  renderer::Audience audience_;
   HWND window_ = nullptr;
   HDC dc_ = nullptr;
   std::int32_t surfaceWidth_ = 0;

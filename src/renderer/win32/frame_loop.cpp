@@ -35,11 +35,30 @@ bool PumpMessages(const gdi::Display& display) {
   return !display.CloseRequested();
 }
 
+// Efficiency mode (EcoQoS) where Windows has it: the system may then run the
+// drawing on efficient cores at a lower clock. The call is looked up by name,
+// since Windows 7 lacks it; a refusal changes nothing.
+void AskForEfficiencyMode() {
+  using SetInformation = BOOL(WINAPI*)(HANDLE, PROCESS_INFORMATION_CLASS, LPVOID, DWORD);
+  const auto set = reinterpret_cast<SetInformation>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleA("kernel32.dll"), "SetProcessInformation")));
+  if (set == nullptr) return;
+  PROCESS_POWER_THROTTLING_STATE state{};
+  state.Version = PROCESS_POWER_THROTTLING_CURRENT_VERSION;
+  state.ControlMask = PROCESS_POWER_THROTTLING_EXECUTION_SPEED;
+  state.StateMask = PROCESS_POWER_THROTTLING_EXECUTION_SPEED;
+  set(GetCurrentProcess(), ProcessPowerThrottling, &state, sizeof state);
+}
+
 }  // namespace
 
+// Never SetThreadExecutionState: a screen saver must not keep the display or
+// the system awake. Once the power plan turns the display off (or the session
+// is locked or away), the loop rests instead.
 int RunZoom() {
   // It draws flat out: the user's own background work comes first.
   SetPriorityClass(GetCurrentProcess(), BELOW_NORMAL_PRIORITY_CLASS);
+  AskForEfficiencyMode();
   ZoomRun run;  // the Display in it notes the screen-saver flag before any metric
   const std::int32_t width = GetSystemMetrics(SM_CXMAXIMIZED);
   const std::int32_t height = GetSystemMetrics(SM_CYMAXIMIZED) + GetSystemMetrics(SM_CYCAPTION);
@@ -50,10 +69,18 @@ int RunZoom() {
   if (!run.Screen.InitWindow(contract::RendererClass, width, height)) return 0;
   run.Screen.SetPalette(colours.data(), static_cast<int>(colours.size()));
   for (;;) {
-    DrawFrame(run.Picture, run.Path, run.Time);
-    run.Screen.ShowFrame(run.Picture.FrameBuffer.data());
+    const bool resting = run.Screen.Resting();
+    if (resting) {
+      // Nobody can see the picture: sleep until a message comes (Escape, a
+      // close request, the display or the session back). The next frame then
+      // follows the clock, as always.
+      WaitMessage();
+    } else {
+      DrawFrame(run.Picture, run.Path, run.Time);
+      run.Screen.ShowFrame(run.Picture.FrameBuffer.data());
+    }
     if (!PumpMessages(run.Screen)) break;
-    Sleep(0);
+    if (!resting) Sleep(0);
   }
   run.Screen.DoneWindow();
   return 0;

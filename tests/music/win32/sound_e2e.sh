@@ -17,23 +17,14 @@ sox -n -r 44100 -c 2 -b 16 "$dir/tone.wav" synth 3 sine 440 || fail "sox"
 lame --quiet "$dir/tone.wav" "$dir/Tone.Mp3" || fail "lame"
 poll 100 silent || fail "something is playing before the test"
 
-# The settings: mode 2 (sound file) and the file, or only a mode.
-set_file() {
-  printf "[$(contract IniSection)]\r\n$(contract KeyMode)=2\r\n$(contract KeyFile)=%s\r\n" \
-    "Z:$(printf '%s' "$dir/$1" | tr / '\\')" >"$dir/$(contract IniFile)"
+# settings MODE [FILE]: the mode, and for mode 2 the sound file.
+settings() {
+  printf "[$(contract IniSection)]\r\n$(contract KeyMode)=%s\r\n$(contract KeyFile)=%s\r\n" "$1" \
+    "Z:$(printf '%s' "$dir/${2:-}" | tr / '\\')" >"$dir/$(contract IniFile)"
 }
-set_mode() {
-  printf "[$(contract IniSection)]\r\n$(contract KeyMode)=%s\r\n" "$1" >"$dir/$(contract IniFile)"
-}
-# Waits up to $2 tenths of a second for process $1 to end; kills it if not.
-ends() { poll "$2" ended "$1" || { kill "$1"; return 1; }; }
 
 for music in tone.wav Tone.Mp3 cd none; do
-  case $music in
-    cd) set_mode 1 ;;
-    none) set_mode 0 ;;
-    *) set_file "$music" ;;
-  esac
+  case $music in cd) settings 1 ;; none) settings 0 ;; *) settings 2 "$music" ;; esac
   for end in escape close kill; do
     what="$music, $end"
     wine "$shell" /s </dev/null >/dev/null 2>&1 &
@@ -55,10 +46,7 @@ for music in tone.wav Tone.Mp3 cd none; do
         { kill "$pid"; fail "$what: no run form to close"; } ;;
       kill) kill -9 "$(xdotool getwindowpid "$(canvas)")" ;;
     esac
-    ends "$pid" 100 || fail "$what: the shell still runs 10 s after the end"
-    wait "$pid"
-    rc=$?
-    [ "$rc" -eq 0 ] || fail "$what: the shell ended with status $rc"
+    ends_cleanly "$what: the shell" "$pid" 100
     poll 100 no_canvas || fail "$what: the renderer window stayed"
     poll 100 silent || fail "$what: sound left playing after the run"
     echo "$what: ended with status 0, nothing left playing"
@@ -74,7 +62,7 @@ pulseaudio -n -F "$XDG_RUNTIME_DIR/null.pa" --daemonize=no --exit-idle-time=-1 \
   </dev/null >/dev/null 2>&1 &
 server=$!
 poll 100 pactl info >/dev/null || fail "no sound server of its own"
-set_file tone.wav
+settings 2 tone.wav
 wine "$shell" /s </dev/null >/dev/null 2>&1 &
 pid=$!
 poll 300 has_canvas && poll 300 playing || { kill "$pid" "$server"; fail "dead server: no run"; }
@@ -82,9 +70,6 @@ kill -9 "$server"
 wait "$server" 2>/dev/null
 sleep 1
 xdotool windowfocus --sync "$(canvas)" key Escape
-ends "$pid" 60 || fail "the shell still runs 6 s after Escape with the sound server gone"
-wait "$pid"
-rc=$?
-[ "$rc" -eq 0 ] || fail "sound server gone: the shell ended with status $rc"
+ends_cleanly "sound server gone: after Escape, the shell" "$pid" 60
 echo "sound server gone: Escape ended the run"
 echo "PASS"

@@ -2,10 +2,15 @@
 // every way it is meant to end, or not. One program start per scenario.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstring>
 #include <set>
+#include <string>
+#include <tuple>
 
 #include "common/contract.h"
 #include "renderer/julia_zoom.h"
+#include "renderer/win32/display.h"
 #include "support/win32/desktop.h"
 
 namespace {
@@ -76,6 +81,72 @@ TEST_F(Renderer, CoversTheScreenInItsColoursUntilAnotherProcessClosesIt) {
   EXPECT_FALSE(desktop::ScreenSaverActive()) << "screen saver on while running";
   PostMessageA(window_, WM_CLOSE, 0, 0);
   ExpectEndsCleanly();
+}
+
+// Processor time (clock ticks) of the Linux process that runs the renderer,
+// read through drive Z: (under Wine GetProcessTimes of another process reads 0).
+long long RendererTicks() {
+  long long ticks = -1;
+  WIN32_FIND_DATAA found;
+  const HANDLE search = FindFirstFileA("Z:\\proc\\*", &found);
+  for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found)) {
+    const std::string dir = std::string("Z:\\proc\\") + found.cFileName;
+    if (desktop::ReadBytes(dir + "\\cmdline").find(contract::RendererFile) == std::string::npos)
+      continue;
+    const std::string stat = desktop::ReadBytes(dir + "\\stat");
+    long long user = 0, system = 0;  // fields 14 and 15, the 12th and 13th after the name
+    std::sscanf(stat.c_str() + stat.rfind(')') + 1,
+                "%*s %*s %*s %*s %*s %*s %*s %*s %*s %*s %*s %lld %lld", &user, &system);
+    ticks = user + system;
+  }
+  if (search != INVALID_HANDLE_VALUE) FindClose(search);
+  return ticks;
+}
+
+// While the session is locked (a notification another process can post) it
+// draws nothing and takes no processor time, and Escape still ends it; once
+// unlocked it draws again at once. Measured by the Linux process's time.
+TEST_F(Renderer, RestsWhileNobodyCanSeeAndDrawsAgainAfter) {
+  const auto shot = [] { return desktop::TakeShot(0, 0, 160, 120).pixels; };
+  for (const WPARAM change : {WTS_SESSION_LOCK, WTS_SESSION_UNLOCK, WTS_SESSION_LOCK}) {
+    PostMessageA(window_, WM_WTSSESSION_CHANGE, change, 0);
+    Sleep(300);
+    const long long before = RendererTicks();
+    const auto picture = shot();
+    Sleep(2000);
+    const long long spent = RendererTicks() - before;
+    const bool resting = change == WTS_SESSION_LOCK;  // 10 ticks: 0.1 s of 2 s
+    EXPECT_EQ(spent <= 10, resting) << spent << " ticks over 2 s";
+    EXPECT_EQ(shot() == picture, resting);
+  }
+  ASSERT_TRUE(proc_.Running() && IsWindowVisible(window_));
+  desktop::Activate(window_);
+  desktop::PressKey(VK_ESCAPE);
+  ExpectEndsCleanly();
+}
+
+// The display's power state comes as a pointer, so it is fed to a window of
+// this process: off rests, dimmed or on draws, for either setting.
+TEST(RendererDisplay, RestsWhileTheDisplayIsOff) {
+  const GUID
+      console = {0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}},
+      session = {0x2b84c20e, 0xad23, 0x4ddf, {0x93, 0xdb, 0x05, 0xff, 0xbd, 0x7e, 0xfc, 0xa5}},
+      battery = {0xa7ad8041, 0xb45a, 0x4cae, {0x87, 0xa3, 0xee, 0xcb, 0xb4, 0x68, 0xa9, 0xe1}};
+  gdi::Display display;
+  ASSERT_TRUE(display.InitWindow("ZoomInThisProcess", 64, 48));
+  const std::tuple<GUID, DWORD, bool> rows[] = {{console, 0, true},  {console, 2, false},
+                                                {session, 0, true},  {session, 1, false},
+                                                {battery, 0, false}, {console, 0, true}};
+  for (const auto& [guid, state, resting] : rows) {
+    struct {
+      POWERBROADCAST_SETTING setting;
+      BYTE rest[sizeof(DWORD)];
+    } message{{guid, sizeof state, {}}, {}};
+    std::memcpy(message.setting.Data, &state, sizeof state);
+    SendMessageA(display.Window(), WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE,
+                 reinterpret_cast<LPARAM>(&message.setting));
+    EXPECT_EQ(display.Resting(), resting) << state;
+  }
 }
 
 // Starts its renderer itself, in the test's own conditions.

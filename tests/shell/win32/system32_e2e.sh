@@ -49,10 +49,7 @@ run() {
   poll 300 shown "$(contract RendererTitle)" || { kill "$pid"; fail "$1: no renderer window"; }
   poll 100 playing || { kill "$pid"; fail "$1: the settings' sound file does not play"; }
   xdotool windowfocus --sync "$(canvas)" key Escape
-  poll 200 ended "$pid" || { kill "$pid"; fail "$1: the shell still runs 20 s after Escape"; }
-  wait "$pid"
-  local rc=$?
-  [ "$rc" -eq 0 ] || fail "$1: the shell ended with status $rc"
+  ends_cleanly "$1: after Escape, the shell" "$pid" 200
   poll 100 silent || fail "$1: sound left playing after the run"
   echo "$1: played and ended with status 0"
 }
