@@ -29,8 +29,10 @@ TEST(CommandLine, EachStart) {
       {"/p1234", 'P', P, 234, 234},  // one separator is skipped, whatever it is
       {"/p", 'P', P, 0, 0},
       {"/p abc", 'P', P, 0, 0},
+      {"/p 7", 'P', P, 7, 7},
       {"/p \t12abc", 'P', P, 12, 12},
       {"/p +.5e1", 'P', P, 5, 5},
+      {"/p +5", 'P', P, 5, 5},
       {"/p 2.5", 'P', P, 2, 2},  // ties to even
       {"/p 13.5", 'P', P, 14, 14},
       {"/p 1E3x", 'P', P, 1000, 1000},
@@ -41,9 +43,9 @@ TEST(CommandLine, EachStart) {
       {"/p -2147483648", 'P', P, 0x80000000, 0xFFFFFFFF80000000},
       {"/p -2147483649", 'P', P, 0, 0xFFFFFFFF7FFFFFFF},
       {"/p 2147483647.5", 'P', P, 0x80000000, 0x80000000},
-      {"/p 18446744073709551615", 'P', P, 0, 0xFFFFFFFFFFFFFFFF},
-      {"/p 9007199254740993", 'P', P, 0, 0x20000000000001},
-      {"/p 18446744073709551616", 'P', P, 0, 0},
+      {"/p: 18446744073709551615", 'P', P, 0, 0xFFFFFFFFFFFFFFFF},
+      {"/p 9007199254740993 ", 'P', P, 0, 0x20000000000001},
+      {"/p 18446744073709551617", 'P', P, 0, 0},
       {"/p -9223372036854775808", 'P', P, 0, 0x8000000000000000},
       {"/p -9223372036854775809", 'P', P, 0, 0},
       {"/p 1e19", 'P', P, 0, 10000000000000000000u},
@@ -60,6 +62,7 @@ TEST(CommandLine, EachStart) {
     EXPECT_EQ(command_line::WindowHandle(r.args, 32), r.handle32);
     EXPECT_EQ(command_line::WindowHandle(r.args, 64), r.handle64);
   }
+  EXPECT_EQ(command_line::WindowHandle("/p 5", 0) | command_line::WindowHandle("/p 5", 65), 0u);
 }
 
 }  // namespace

@@ -182,7 +182,7 @@ TEST(RunSession, TheRunIsItsOwnRenderers) {
     run.Form_Load("C:\\S");
     host.window = true;  // another's, once the run's own has ended
     host.running = running;
-    if (!windowAtLoad) run.WatchRenderer();
+    windowAtLoad ? run.Form_QueryUnload() : run.WatchRenderer();  // ended once, at the load
     EXPECT_EQ(Join(host.log), log);
     EXPECT_EQ(Join(mm.sent), music);
   }
