@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# scripts/package's download for one processor: the zip holds the two
+# scripts/package's downloads for one processor: the zip holds the two
 # programs and README.txt (UTF-8 with BOM, CRLF, naming this download),
-# SHA256SUMS verifies it, and the programs unpacked from it pass
+# SHA256SUMS verifies it and the installer, the winget manifests match the
+# installer (winget_check.py), and the programs unpacked from the zip pass
 # shipped_files_e2e (run beside them), a run to Escape included.
 #   package_check.sh SCRIPTS_PACKAGE x64|x86 BUILD_DIR SHIPPED_FILES_E2E_EXE
 set -u
@@ -16,7 +17,9 @@ trap 'rm -rf "$dir"' EXIT
 
 "$package" --no-build "--$arch" "$build" --out "$dir/dist" || fail "scripts/package"
 zip=$(cd "$dir/dist" && ls Vorrasin-*-windows-"$arch".zip) || fail "no zip"
-[ "$(wc -l <"$dir/dist/SHA256SUMS")" = 1 ] || fail "SHA256SUMS: not one line"
+msi=${zip%-windows-$arch.zip}-$arch.msi
+[ "$(cut -d ' ' -f 3 "$dir/dist/SHA256SUMS" | sort | xargs)" = "$(printf '%s\n' "$zip" "$msi" | sort | xargs)" ] ||
+  fail "SHA256SUMS lists: $(cut -d ' ' -f 3 "$dir/dist/SHA256SUMS" | xargs)"
 (cd "$dir/dist" && sha256sum -c --strict SHA256SUMS) || fail "SHA256SUMS does not verify"
 [ "$(unzip -Z1 "$dir/dist/$zip" | sort | xargs)" = "$files" ] ||
   fail "zip holds: $(unzip -Z1 "$dir/dist/$zip")"
@@ -25,6 +28,8 @@ unzip -q "$dir/dist/$zip" -d "$dir/Saver" || fail "unzip"
 [ "$(grep -c $'\r$' "$dir/Saver/README.txt")" = "$(wc -l <"$dir/Saver/README.txt")" ] ||
   fail "README.txt: a line without CRLF"
 grep -q "windows-$arch\.zip" "$dir/Saver/README.txt" || fail "README.txt does not name its download"
+
+"$(dirname "$0")/winget_check.py" "$dir/dist" || fail "winget manifests"
 
 cp "$e2e" "$dir/Saver/" && wine "$dir/Saver/$(basename "$e2e")" </dev/null || fail "shipped_files_e2e"
 echo "PASS"
