@@ -21,6 +21,23 @@ constexpr long DefaultDelayMicroseconds = 16667;
 constexpr long MaxDelayMicroseconds = 10'000'000;
 constexpr int DefaultWindowWidth = 1280;
 constexpr int DefaultWindowHeight = 720;
+// X11 sizes and positions are 16-bit.
+constexpr int MaxWindowSide = 32767;
+
+// The place and size of its own window, as -geometry gives them in X11's
+// form [=][WxH][{+-}X{+-}Y]; a minus sign counts from the right or bottom.
+struct Geometry {
+  int Width = DefaultWindowWidth;
+  int Height = DefaultWindowHeight;
+  bool SizeGiven = false;
+  bool PositionGiven = false;
+  int X = 0, Y = 0;
+  bool FromRight = false, FromBottom = false;
+};
+
+// The window's left and top edge on a screen of that size.
+int PlaceLeft(const Geometry& g, int screenWidth);
+int PlaceTop(const Geometry& g, int screenHeight);
 
 struct Options {
   Target Where = Target::OwnWindow;
@@ -29,6 +46,9 @@ struct Options {
   bool ShowFps = false;
   bool FixedClock = false;  // -clock: every frame is drawn at ClockMs
   std::uint32_t ClockMs = 0;
+  std::string DisplayName;  // -display; empty: $DISPLAY
+  Geometry Window;          // -geometry, for its own window
+  bool Help = false;        // -h, -help, --help: print the usage, draw nothing
 };
 
 struct ParseResult {
@@ -46,7 +66,14 @@ ParseResult ParseOptions(int argc, const char* const* argv, const char* screensa
 // them, not 0, at most 32 bits.
 bool ParseWindowId(const char* text, unsigned long& id);
 
+// Parses -geometry's value; false for anything else (a size of 0, over
+// MaxWindowSide, signs, blanks, trailing text).
+bool ParseGeometry(const char* text, Geometry& geometry);
+
 // The line printed (after the reason) when the command line is refused.
 std::string UsageLine(const char* program);
+// What -h prints: the usage line, each option, the environment, the exit
+// statuses.
+std::string HelpText(const char* program);
 
 }  // namespace hack

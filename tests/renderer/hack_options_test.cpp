@@ -46,6 +46,7 @@ TEST(HackOptions, FlagsChooseTheWindowAndThePace) {
       {{"-clock", "5000"}, nullptr, Own, 0, D, false, true, 5000},
       {{"-clock", "4294967295"}, nullptr, Own, 0, D, false, true, 4294967295u},
       {{"-mono", "-install", "-noinstall", "-visual", "x"}, nullptr, Own, 0, D, false, false, 0},
+      {{"-display", ":7", "--geometry", "5x5"}, nullptr, Own, 0, D, false, false, 0},
   };
   // Bad numbers, missing values, unknown flags (U: $XSCREENSAVER_WINDOW unset).
   const char* const U = nullptr;
@@ -56,6 +57,7 @@ TEST(HackOptions, FlagsChooseTheWindowAndThePace) {
       {{"-delay", "10000001"}, U}, {{"-delay", "-1"}, U}, {{"-delay", "1e3"}, U}, {{"-delay"}, U},
       {{"-clock", "4294967296"}, U}, {{"-clock"}, U}, {{"-visual"}, U}, {{"-bogus"}, U},
       {{"root"}, U}, {{"-"}, U}, {{"---root"}, U}, {{"-fps", "extra"}, U}, {{"-clock", ""}, U},
+      {{"-display"}, U}, {{"-display", ""}, U}, {{"-geometry"}, U}, {{"-geometry", "big"}, U},
   };
   // clang-format on
   for (const Row& r : rows) {
@@ -76,6 +78,51 @@ TEST(HackOptions, FlagsChooseTheWindowAndThePace) {
     EXPECT_FALSE(p.Ok);
     EXPECT_FALSE(p.Error.empty());
   }
+}
+
+TEST(HackOptions, DisplayHelpAndGeometry) {
+  hack::ParseResult p = Parse({"--display", "host:1.0", "-h"}, nullptr);
+  EXPECT_TRUE(p.Ok && p.Parsed.Help && p.Parsed.DisplayName == "host:1.0");
+  EXPECT_TRUE(Parse({"--help"}, nullptr).Parsed.Help && Parse({"-help"}, nullptr).Parsed.Help);
+  EXPECT_FALSE(Parse({"-root"}, nullptr).Parsed.Help);
+  EXPECT_EQ(Parse({}, nullptr).Parsed.DisplayName, "");
+  // Text; width, height, given; x, y, given, from the right, from the bottom;
+  // left and top edge on a 1000 x 800 screen.
+  struct Row {
+    const char* text;
+    int w, h, sizeGiven, x, y, placeGiven, right, bottom, left, top;
+  };
+  const int W = hack::DefaultWindowWidth, H = hack::DefaultWindowHeight;
+  const Row rows[] = {
+      {"640x480", 640, 480, 1, 0, 0, 0, 0, 0, 0, 0},
+      {"=1X32767", 1, 32767, 1, 0, 0, 0, 0, 0, 0, 0},
+      {"+10+20", W, H, 0, 10, 20, 1, 0, 0, 10, 20},
+      {"300x200-10-0", 300, 200, 1, 10, 0, 1, 1, 1, 690, 600},
+      {"=300x200+5-7", 300, 200, 1, 5, 7, 1, 0, 1, 5, 593},
+      {"100x100-0+32767", 100, 100, 1, 0, 32767, 1, 1, 0, 900, 32767},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.text);
+    p = Parse({"-geometry", r.text}, nullptr);
+    ASSERT_TRUE(p.Ok) << p.Error;
+    const hack::Geometry& g = p.Parsed.Window;
+    EXPECT_EQ(
+        std::vector<int>({g.Width, g.Height, g.SizeGiven, g.X, g.Y, g.PositionGiven, g.FromRight,
+                          g.FromBottom, hack::PlaceLeft(g, 1000), hack::PlaceTop(g, 800)}),
+        std::vector<int>(
+            {r.w, r.h, r.sizeGiven, r.x, r.y, r.placeGiven, r.right, r.bottom, r.left, r.top}));
+  }
+  for (const char* bad :
+       {"", "=", "0x5", "5x0", "32768x1", "1x32768", "5x", "x5", "5", "5x5+1", "+1", "+1+2+3",
+        "5x5 +1+2", " 5x5", "5x5+1+32768", "+-1+2", "5y5", "5x5+1+2x"}) {
+    hack::Geometry g;
+    EXPECT_FALSE(hack::ParseGeometry(bad, g)) << bad;
+    EXPECT_FALSE(g.SizeGiven || g.PositionGiven) << bad;
+  }
+  const std::string help = hack::HelpText("vorrasin");
+  EXPECT_EQ(help.rfind(hack::UsageLine("vorrasin") + "\n", 0), 0u);
+  for (const char* option : {"-display", "-geometry", "-fps", "-window-id", "-delay", "-clock"})
+    EXPECT_NE(help.find(std::string("\n  ") + option), std::string::npos) << option;
 }
 
 }  // namespace

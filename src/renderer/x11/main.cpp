@@ -50,6 +50,12 @@ class StopSignals {
   StopSignals& operator=(const StopSignals&) = delete;
   bool Ready() const { return fd_ >= 0; }
   int Fd() const { return fd_; }
+  // The signal that arrived (the descriptor was readable).
+  int Take() {
+    signalfd_siginfo taken{};
+    return read(fd_, &taken, sizeof taken) == sizeof taken ? static_cast<int>(taken.ssi_signo)
+                                                           : SIGTERM;
+  }
 
  private:
   sigset_t set_{};
@@ -83,65 +89,50 @@ Next HandleEvents(Display* d, TargetWindow& window, hack::x11::ZoomHack& zoom) {
   return Next::Go;
 }
 
-// Frames per second on standard error, once a second.
-class FpsMeter {
- public:
-  void Frame() {
-    ++frames_;
-    const Steady::time_point now = Steady::now();
-    const std::chrono::duration<double> span = now - start_;
-    if (span.count() < 1.0) return;
-    std::fprintf(stderr, "vorrasin: %.1f frames/s\n", frames_ / span.count());
-    frames_ = 0;
-    start_ = now;
-  }
-
- private:
-  Steady::time_point start_ = Steady::now();
-  long frames_ = 0;
+// How a run ended: its exit status, or the signal that ended it.
+struct Ending {
+  int ExitCode = ExitDone;
+  int BySignal = 0;
 };
 
-int Run(Display* d, const hack::Options& options) {
-  StopSignals stop;
-  if (!stop.Ready()) {
-    std::perror("vorrasin: signalfd");
-    return ExitFailed;
-  }
+Ending Finish(Next n) { return {n == Next::Stop ? ExitDone : ExitFailed, 0}; }
+
+// Draws until a key, the window, the daemon's signal or an error ends it; the
+// window and the shared memory are given back before it returns.
+Ending Run(Display* d, const hack::Options& options, StopSignals& stop) {
   hack::x11::ErrorTrap trap;
   std::unique_ptr<TargetWindow> window = TargetWindow::Open(d, options, trap);
-  if (window == nullptr) return ExitFailed;
+  if (window == nullptr) return {ExitFailed, 0};
   std::unique_ptr<hack::x11::ZoomHack> zoom = hack::x11::ZoomHack::Init(d, *window, options, trap);
-  if (zoom == nullptr) return ExitFailed;
+  if (zoom == nullptr) return {ExitFailed, 0};
 
-  FpsMeter fps;
   const auto delay = std::chrono::microseconds(options.DelayMicroseconds);
   Steady::time_point due = Steady::now();
   pollfd waits[2] = {{stop.Fd(), POLLIN, 0}, {ConnectionNumber(d), POLLIN, 0}};
   for (;;) {
     const Next n = HandleEvents(d, *window, *zoom);
-    if (n != Next::Go) return n == Next::Stop ? ExitDone : ExitFailed;
-    if (poll(waits, 1, 0) > 0) return ExitDone;
+    if (n != Next::Go) return Finish(n);
+    if (poll(waits, 1, 0) > 0) return {ExitDone, stop.Take()};
     zoom->Draw();
     if (const int code = trap.TakeError(d); code != 0) {
       // The window was destroyed under us before its DestroyNotify came.
       if (hack::x11::WindowGoneError(code)) {
         window->MarkGone();
-        return ExitDone;
+        return {};
       }
       std::fprintf(stderr, "vorrasin: X error %d while drawing\n", code);
-      return ExitFailed;
+      return {ExitFailed, 0};
     }
-    if (options.ShowFps) fps.Frame();
     // Paced from the time the frame was due, never catching up on lost time.
     due = std::max(due + delay, Steady::now());
     // Events Xlib has already read (while drawing) are handled before the
     // wait, as the connection will not be readable for them.
     for (Steady::time_point now = Steady::now(); now < due; now = Steady::now()) {
       const Next m = HandleEvents(d, *window, *zoom);
-      if (m != Next::Go) return m == Next::Stop ? ExitDone : ExitFailed;
+      if (m != Next::Go) return Finish(m);
       const auto wait = std::chrono::ceil<std::chrono::milliseconds>(due - now);
       if (poll(waits, 2, static_cast<int>(wait.count())) > 0 && waits[0].revents != 0)
-        return ExitDone;
+        return {ExitDone, stop.Take()};
     }
   }
 }
@@ -154,10 +145,30 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "vorrasin: %s\n%s\n", r.Error.c_str(), hack::UsageLine(argv[0]).c_str());
     return ExitFailed;
   }
-  const hack::x11::DisplayPtr display(XOpenDisplay(nullptr));
-  if (display == nullptr) {
-    std::fprintf(stderr, "vorrasin: cannot open display \"%s\"\n", XDisplayName(nullptr));
-    return ExitFailed;
+  if (r.Parsed.Help) {
+    std::fputs(hack::HelpText(argv[0]).c_str(), stdout);
+    return ExitDone;
   }
-  return Run(display.get(), r.Parsed);
+  Ending ending;
+  {
+    StopSignals stop;
+    if (!stop.Ready()) {
+      std::perror("vorrasin: signalfd");
+      return ExitFailed;
+    }
+    const char* name = r.Parsed.DisplayName.empty() ? nullptr : r.Parsed.DisplayName.c_str();
+    const hack::x11::DisplayPtr display(XOpenDisplay(name));
+    if (display == nullptr) {
+      std::fprintf(stderr, "vorrasin: cannot open display \"%s\"\n", XDisplayName(name));
+      return ExitFailed;
+    }
+    ending = Run(display.get(), r.Parsed, stop);
+  }
+  // Everything is given back and the signals unblocked: a signal that ended
+  // the run now ends the process, so that the daemon sees a death by it.
+  if (ending.BySignal != 0) {
+    signal(ending.BySignal, SIG_DFL);
+    raise(ending.BySignal);
+  }
+  return ending.ExitCode;
 }

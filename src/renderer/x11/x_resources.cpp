@@ -3,6 +3,7 @@
 #include <X11/Xatom.h>
 #include <X11/Xproto.h>
 #include <X11/Xutil.h>
+#include <unistd.h>
 
 #include <cstdio>
 
@@ -48,21 +49,39 @@ Window VirtualRoot(Display* d) {
   return found;
 }
 
-Window CreateOwnWindow(Display* d) {
+// A top-level window where -geometry puts it, named and classed as the hack,
+// with its process and the smallest size (1 x 1) told to the window manager.
+Window CreateOwnWindow(Display* d, const Geometry& g) {
   const int screen = DefaultScreen(d);
   XSetWindowAttributes a{};
   a.background_pixel = BlackPixel(d, screen);
   a.event_mask = KeyPressMask | StructureNotifyMask;
+  const int left = PlaceLeft(g, DisplayWidth(d, screen));
+  const int top = PlaceTop(g, DisplayHeight(d, screen));
   const Window w =
-      XCreateWindow(d, RootWindow(d, screen), 0, 0, DefaultWindowWidth, DefaultWindowHeight, 0,
-                    CopyFromParent, InputOutput, CopyFromParent, CWBackPixel | CWEventMask, &a);
-  XStoreName(d, w, "Vorrasin");
+      XCreateWindow(d, RootWindow(d, screen), left, top, static_cast<unsigned>(g.Width),
+                    static_cast<unsigned>(g.Height), 0, CopyFromParent, InputOutput, CopyFromParent,
+                    CWBackPixel | CWEventMask, &a);
+  XSizeHints size{};
+  size.flags = PMinSize | (g.SizeGiven ? USSize : PSize) | (g.PositionGiven ? USPosition : 0);
+  size.x = left, size.y = top, size.width = g.Width, size.height = g.Height;
+  size.min_width = size.min_height = 1;
   XClassHint hint{};
   char name[] = "vorrasin";
   char className[] = "Vorrasin";
   hint.res_name = name;
   hint.res_class = className;
-  XSetClassHint(d, w, &hint);
+  char title[] = "Vorrasin";
+  XTextProperty titleText{};
+  char* titles[] = {title};
+  if (XStringListToTextProperty(titles, 1, &titleText) != 0) {
+    // Also WM_CLIENT_MACHINE, which gives _NET_WM_PID its meaning.
+    XSetWMProperties(d, w, &titleText, &titleText, nullptr, 0, &size, nullptr, &hint);
+    XFree(titleText.value);
+  }
+  const unsigned long pid = static_cast<unsigned long>(getpid());
+  XChangeProperty(d, w, XInternAtom(d, "_NET_WM_PID", False), XA_CARDINAL, 32, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(&pid), 1);
   return w;
 }
 
@@ -89,7 +108,7 @@ std::unique_ptr<TargetWindow> TargetWindow::Open(Display* d, const Options& opti
   std::unique_ptr<TargetWindow> t;
   switch (options.Where) {
     case Target::OwnWindow:
-      t.reset(new TargetWindow(d, CreateOwnWindow(d), true));
+      t.reset(new TargetWindow(d, CreateOwnWindow(d, options.Window), true));
       break;
     case Target::Root:
       t.reset(new TargetWindow(d, VirtualRoot(d), false));

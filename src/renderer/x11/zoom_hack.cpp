@@ -2,11 +2,22 @@
 
 #include <X11/Xutil.h>
 
+#include <algorithm>
 #include <bit>
 #include <cstdio>
 #include <ctime>
+#include <string>
 
 namespace hack::x11 {
+namespace {
+
+double Seconds(clockid_t which) {
+  timespec t{};
+  clock_gettime(which, &t);
+  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
+
+}  // namespace
 
 std::uint32_t SystemClock::Now() {
   timespec t{};
@@ -22,7 +33,8 @@ ZoomHack::ZoomHack(Display* display, TargetWindow& window, const Options& option
       surface_(display, window.WindowVisual(), window.Depth(), trap),
       path_(uzoom::MakePathTable()),
       fixedClock_(options.ClockMs),
-      clock_(options.FixedClock ? static_cast<uzoom::Clock*>(&fixedClock_) : &systemClock_) {}
+      clock_(options.FixedClock ? static_cast<uzoom::Clock*>(&fixedClock_) : &systemClock_),
+      overlayFont_(options.ShowFps ? XQueryFont(display, XGContextFromGC(window.Gc())) : nullptr) {}
 
 std::unique_ptr<ZoomHack> ZoomHack::Init(Display* display, TargetWindow& window,
                                          const Options& options, ErrorTrap& trap) {
@@ -67,6 +79,30 @@ void ZoomHack::Draw() {
     }
   }
   surface_.Put(window_.Id(), window_.Gc());
+  if (overlayFont_ != nullptr) DrawOverlay();
+}
+
+void ZoomHack::DrawOverlay() {
+  frameRate_.Frame(Seconds(CLOCK_MONOTONIC), Seconds(CLOCK_PROCESS_CPUTIME_ID));
+  const XFontStruct* font = overlayFont_.get();
+  const std::string* lines[] = {&frameRate_.FpsLine(), &frameRate_.LoadLine()};
+  const int lineHeight = font->ascent + font->descent;
+  const int margin = 4;
+  int width = 0;
+  for (const std::string* line : lines)
+    width = std::max(width,
+                     XTextWidth(overlayFont_.get(), line->data(), static_cast<int>(line->size())));
+  const int screen = DefaultScreen(display_);
+  const int top = window_.Height() - 2 * lineHeight - 2 * margin;
+  XSetForeground(display_, window_.Gc(), BlackPixel(display_, screen));
+  XFillRectangle(display_, window_.Id(), window_.Gc(), 0, top,
+                 static_cast<unsigned>(width + 2 * margin),
+                 static_cast<unsigned>(2 * lineHeight + 2 * margin));
+  XSetForeground(display_, window_.Gc(), WhitePixel(display_, screen));
+  for (int i = 0; i < 2; ++i)
+    XDrawString(display_, window_.Id(), window_.Gc(), margin,
+                top + margin + i * lineHeight + font->ascent, lines[i]->data(),
+                static_cast<int>(lines[i]->size()));
 }
 
 }  // namespace hack::x11

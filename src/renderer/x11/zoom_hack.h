@@ -6,6 +6,7 @@
 
 #include <memory>
 
+#include "renderer/frame_rate.h"
 #include "renderer/hack_options.h"
 #include "renderer/julia_zoom.h"
 #include "renderer/pixel_format.h"
@@ -28,13 +29,16 @@ class ZoomHack {
   static std::unique_ptr<ZoomHack> Init(Display* display, TargetWindow& window,
                                         const Options& options, ErrorTrap& trap);
   // One frame: the picture at the clock's reading, converted and put on the
-  // window.
+  // window, with -fps the overlay over its bottom-left corner.
   void Draw();
   // The window has a new size; false when buffers of that size cannot be had.
   bool Reshape(int width, int height);
 
  private:
   ZoomHack(Display* display, TargetWindow& window, const Options& options, ErrorTrap& trap);
+  // Frames a second and processor load, white on a black box, in the core
+  // X11 font of the window's graphics context.
+  void DrawOverlay();
 
   Display* display_;
   TargetWindow& window_;
@@ -45,6 +49,12 @@ class ZoomHack {
   SystemClock systemClock_;
   uzoom::FixedClock fixedClock_;
   uzoom::Clock* clock_;
+  struct FontInfoFree {
+    void operator()(XFontStruct* f) const { XFreeFontInfo(nullptr, f, 0); }
+  };
+  // The overlay's font metrics; null without -fps.
+  std::unique_ptr<XFontStruct, FontInfoFree> overlayFont_;
+  FrameRateMeter frameRate_;
 };
 
 }  // namespace hack::x11

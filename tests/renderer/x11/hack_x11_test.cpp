@@ -1,8 +1,10 @@
-// The real program on a virtual display: bad flags refused, zoomshot's colours
-// pixel for pixel, a resize, a clean end on SIGTERM or when its window goes.
+// The real program on a virtual display: bad flags refused, help, zoomshot's
+// colours pixel for pixel, a resize, the -fps overlay, its own window's size
+// and properties, a clean end by SIGTERM or when its window goes.
 
 #include <gtest/gtest.h>
 // Xlib after gtest: its macros None and Bool clash with gtest's names.
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <signal.h>
@@ -36,9 +38,11 @@ std::string ReadFile(const std::string& path) {
 }
 
 const std::string Errors = testing::TempDir() + "vorrasin_" + std::to_string(getpid()) + ".err";
+const std::string Out = testing::TempDir() + "vorrasin_" + std::to_string(getpid()) + ".out";
 const std::string Raw = testing::TempDir() + "vorrasin_" + std::to_string(getpid()) + ".raw";
 
-// Starts a program with its stderr in Errors (a file of this test process).
+// Starts a program with its stdout in Out and stderr in Errors (files of this
+// test process).
 pid_t Start(std::vector<std::string> args) {
   const pid_t pid = fork();
   if (pid < 0) std::abort();  // never a pid of -1 for kill
@@ -46,16 +50,20 @@ pid_t Start(std::vector<std::string> args) {
   std::vector<char*> argv;
   for (std::string& a : args) argv.push_back(a.data());
   argv.push_back(nullptr);
-  if (std::freopen(Errors.c_str(), "w", stderr) != nullptr) execv(argv[0], argv.data());
+  if (std::freopen(Errors.c_str(), "w", stderr) != nullptr &&
+      std::freopen(Out.c_str(), "w", stdout) != nullptr)
+    execv(argv[0], argv.data());
   _exit(127);
 }
 
-// Exit status; -1 when killed by a signal or (then killed) still running after 20 s.
+// Exit status, 128 + the signal that ended it, or -1 when (then killed)
+// still running after 20 s.
 int ExitStatus(pid_t pid) {
   int status = 0;
   const bool ended = WaitFor([&] { return waitpid(pid, &status, WNOHANG) == pid; });
   if (!ended) kill(pid, SIGKILL), waitpid(pid, &status, 0);
-  return ended && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  if (!ended) return -1;
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
 // Shared-memory segments the process pid created that still exist.
@@ -79,13 +87,18 @@ class HackOnDisplay : public testing::Test {
   }
   ~HackOnDisplay() override {
     std::remove(Errors.c_str());
+    std::remove(Out.c_str());
     std::remove(Raw.c_str());
   }
-  pid_t StartHack() {
-    return Start({VORRASIN_HACK, "-window-id", std::to_string(window_), "-clock", "5000"});
+  pid_t StartHack(const char* flag = "-mono") {
+    return Start({VORRASIN_HACK, "-window-id", std::to_string(window_), flag, "-clock", "5000"});
   }
-  // Whether the window shows zoomshot's frame of that size, pixel for pixel.
-  bool Shows(int w, int h) {
+  // Whether the window shows zoomshot's frame of that size, pixel for pixel
+  // (with a corner: except in it, and not all of it).
+  struct Corner {
+    int Width, Height;
+  };
+  bool Shows(int w, int h, Corner corner = {0, 0}) {
     const std::string size = std::to_string(w) + "x" + std::to_string(h);
     if (ExitStatus(Start({VORRASIN_ZOOMSHOT, "--clock", "5000", "--size", size, "-o", Raw})) != 0)
       return false;
@@ -94,13 +107,20 @@ class HackOnDisplay : public testing::Test {
         hack::MakePixelTable(uzoom::MakeColourTable(), {static_cast<std::uint32_t>(v->red_mask),
                                                         static_cast<std::uint32_t>(v->green_mask),
                                                         static_cast<std::uint32_t>(v->blue_mask)});
-    std::vector<unsigned long> expected, seen;
-    for (const char i : ReadFile(Raw)) expected.push_back(pixels[static_cast<std::uint8_t>(i)]);
+    const std::string raw = ReadFile(Raw);
     XImage* image = XGetImage(d_, window_, 0, 0, w, h, AllPlanes, ZPixmap);
-    for (int y = 0; image != nullptr && y < h; ++y)
-      for (int x = 0; x < w; ++x) seen.push_back(XGetPixel(image, x, y));
-    if (image != nullptr) XDestroyImage(image);
-    return seen.size() == static_cast<std::size_t>(w * h) && seen == expected;
+    if (image == nullptr || raw.size() != static_cast<std::size_t>(w * h)) return false;
+    int same = 0, cornerDiffers = 0;
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x) {
+        const bool equal =
+            XGetPixel(image, x, y) == pixels[static_cast<std::uint8_t>(raw[y * w + x])];
+        const bool inCorner = x < corner.Width && y >= h - corner.Height;
+        same += equal || inCorner;
+        cornerDiffers += inCorner && !equal;
+      }
+    XDestroyImage(image);
+    return same == w * h && (corner.Width == 0 || cornerDiffers > 0);
   }
 
   std::unique_ptr<Display, int (*)(Display*)> display_{XOpenDisplay(nullptr), XCloseDisplay};
@@ -118,7 +138,7 @@ TEST_F(HackOnDisplay, RefusesBadFlagsDrawsZoomshotsColoursFollowsAResizeAndEndsC
   EXPECT_TRUE(WaitFor([&] { return Shows(150, 120); }));
   EXPECT_EQ(SegmentsOf(hack), std::getenv("VORRASIN_TEST_NO_SHM") ? 0 : 1);
   kill(hack, SIGTERM);
-  EXPECT_EQ(ExitStatus(hack), 0);
+  EXPECT_EQ(ExitStatus(hack), 128 + SIGTERM);
   EXPECT_EQ(SegmentsOf(hack), 0);
   // Again (on a cleared window), until the window is destroyed under it.
   XClearWindow(d_, window_);
@@ -129,6 +149,59 @@ TEST_F(HackOnDisplay, RefusesBadFlagsDrawsZoomshotsColoursFollowsAResizeAndEndsC
   EXPECT_EQ(ExitStatus(hack), 0);
   EXPECT_EQ(ReadFile(Errors), "");
   EXPECT_EQ(SegmentsOf(hack), 0);
+}
+
+TEST_F(HackOnDisplay, HelpOverlayAndOwnWindow) {
+  EXPECT_EQ(ExitStatus(Start({VORRASIN_HACK, "--help"})), 0);
+  EXPECT_EQ(ReadFile(Out).rfind("usage: ", 0), 0u) << ReadFile(Out);
+  EXPECT_NE(ReadFile(Out).find("-geometry"), std::string::npos);
+  // The overlay over the bottom-left corner, the rest the frame.
+  pid_t hack = StartHack("-fps");
+  EXPECT_TRUE(WaitFor([&] { return Shows(203, 97, {100, 40}); }));
+  kill(hack, SIGINT);
+  EXPECT_EQ(ExitStatus(hack), 128 + SIGINT);
+  // Its own window: where and as large as -geometry says, with its process,
+  // machine, class and smallest size told to the window manager.
+  hack = Start({VORRASIN_HACK, "-geometry", "123x45-7+9", "-display", DisplayString(d_)});
+  Window own = 0;
+  ASSERT_TRUE(WaitFor([&] {
+    Window root = 0, parent = 0, *children = nullptr;
+    unsigned n = 0;
+    XQueryTree(d_, DefaultRootWindow(d_), &root, &parent, &children, &n);
+    for (unsigned i = 0; i < n; ++i) {
+      XClassHint hint{};
+      if (XGetClassHint(d_, children[i], &hint) == 0) continue;
+      if (std::string(hint.res_name) == "vorrasin" && std::string(hint.res_class) == "Vorrasin")
+        own = children[i];
+      XFree(hint.res_name), XFree(hint.res_class);
+    }
+    if (children != nullptr) XFree(children);
+    return own != 0;
+  }));
+  XWindowAttributes a{};
+  XGetWindowAttributes(d_, own, &a);
+  EXPECT_EQ(std::vector<int>({a.x, a.y, a.width, a.height}),
+            std::vector<int>({DisplayWidth(d_, DefaultScreen(d_)) - 123 - 7, 9, 123, 45}));
+  Atom type = 0;
+  int format = 0;
+  unsigned long items = 0, after = 0;
+  unsigned char* data = nullptr;
+  XGetWindowProperty(d_, own, XInternAtom(d_, "_NET_WM_PID", False), 0, 1, False, XA_CARDINAL,
+                     &type, &format, &items, &after, &data);
+  EXPECT_TRUE(items == 1 && *reinterpret_cast<unsigned long*>(data) == static_cast<unsigned>(hack));
+  if (data != nullptr) XFree(data);
+  XTextProperty machine{};
+  EXPECT_NE(XGetWMClientMachine(d_, own, &machine), 0);
+  if (machine.value != nullptr) XFree(machine.value);
+  XSizeHints hints{};
+  long supplied = 0;
+  ASSERT_NE(XGetWMNormalHints(d_, own, &hints, &supplied), 0);
+  EXPECT_TRUE((hints.flags & PMinSize) && hints.min_width == 1 && hints.min_height == 1);
+  EXPECT_TRUE((hints.flags & USPosition) && (hints.flags & USSize));
+  kill(hack, SIGTERM);
+  EXPECT_EQ(ExitStatus(hack), 128 + SIGTERM);
+  EXPECT_EQ(SegmentsOf(hack), 0);
+  EXPECT_EQ(ReadFile(Errors), "");
 }
 
 }  // namespace
