@@ -38,7 +38,7 @@ grep -qx 'TryExec=/usr/libexec/xscreensaver/vorrasin' "$entry" || fail "TryExec"
 [ "$(zcat "$dir/root/usr/share/man/man6/vorrasin.6x.gz" | head -n 1 | cut -d ' ' -f 1-3)" = ".TH VORRASIN 6x" ] ||
   fail "manual page"
 
-if [ "$(id -u)" -ne 0 ] || dpkg-query -W vorrasin >/dev/null 2>&1; then
+if [ "$(id -u)" -ne 0 ] || dpkg-query -W -f='${Status}' vorrasin 2>/dev/null | grep -q ' installed$'; then
   echo "dpkg -i and -r not tried: not root, or a vorrasin package is installed already"
   exit 0
 fi

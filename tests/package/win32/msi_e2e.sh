@@ -56,6 +56,14 @@ value() { # VIEW CODE NAME: one value of an Uninstall entry
 same_programs() { # FOLDER
   cmp -s "$1/$shell_file" "$build/bin/$shell_file" && cmp -s "$1/$renderer_file" "$build/bin/$renderer_file"
 }
+installed_as() { # WHAT "CODE VERSION": that one entry, and the built programs in the folder
+  [ "$(entries "$view")" = "$2" ] || fail "$1: entries $(entries "$view")"
+  same_programs "$installed" || fail "$1: the programs in $folder are not the built ones"
+}
+settings_kept() { # WHAT
+  cmp -s "$installed/$ini_file" "$work/settings" && cmp -s "$own/$ini_file" "$work/settings" ||
+    fail "$1 changed the settings"
+}
 
 # fresh NAME WINEARCH: a new prefix of that kind, made as the suite's are.
 fresh() {
@@ -71,10 +79,9 @@ view=64 folder=system32 other=syswow64
 installed=$windows/$folder
 echo "another program's" >"$installed/neighbour.dll"
 installer_gives "silent install" 0 /i "$(winepath -w "$current")"
-same_programs "$installed" || fail "the programs in $folder are not the built ones"
-[ ! -e "$windows/$other/$shell_file" ] && [ ! -e "$windows/$other/$renderer_file" ] || fail "programs in $other"
 code=$(msi_property "$current" ProductCode)
-[ "$(entries "$view")" = "$code $version" ] || fail "entries after install: $(entries "$view")"
+installed_as "install" "$code $version"
+[ ! -e "$windows/$other/$shell_file" ] && [ ! -e "$windows/$other/$renderer_file" ] || fail "programs in $other"
 [ "$(value "$view" "$code" Publisher)" = k-dorran ] || fail "publisher: $(value "$view" "$code" Publisher)"
 [ "$(value "$view" "$code" NoModify)" = 0x1 ] || fail "the entry offers Modify"
 icon=$(wine reg query 'HKLM\Software\Classes\Installer\Products' /s </dev/null 2>/dev/null | tr -d '\r' |
@@ -104,29 +111,23 @@ mkdir -p "$own" && cp "$installed/$ini_file" "$own/$ini_file"
 cp "$installed/$ini_file" "$work/settings"
 
 installer_gives "upgrade" 0 /i "$(winepath -w "$higher")"
-[ "$(entries "$view")" = "$higher_code $higher_version" ] || fail "entries after the upgrade: $(entries "$view")"
-same_programs "$installed" || fail "the programs after the upgrade"
-cmp -s "$installed/$ini_file" "$work/settings" && cmp -s "$own/$ini_file" "$work/settings" ||
-  fail "the upgrade changed the settings"
+installed_as "upgrade" "$higher_code $higher_version"
+settings_kept "the upgrade"
 installer_gives "the lower version" 1603 /i "$(winepath -w "$current")"
-[ "$(entries "$view")" = "$higher_code $higher_version" ] || fail "entries after the refusal: $(entries "$view")"
-same_programs "$installed" || fail "the programs after the refusal"
+installed_as "refusal" "$higher_code $higher_version"
 echo "upgraded to $higher_version in place, settings kept; $version refused with 1603"
 
 rm "$installed/$renderer_file"
-installer_gives "repair" 0 /i "$(winepath -w "$higher")" REINSTALL=ALL REINSTALLMODE=omus
-same_programs "$installed" || fail "the repair did not restore $renderer_file"
 echo damaged >"$installed/$shell_file"
 installer_gives "repair" 0 /i "$(winepath -w "$higher")" REINSTALL=ALL REINSTALLMODE=omus
-same_programs "$installed" || fail "the repair did not restore $shell_file"
+installed_as "repair" "$higher_code $higher_version"
 echo "repaired a deleted and a damaged program"
 
 installer_gives "silent removal" 0 /x "$higher_code"
 [ ! -e "$installed/$shell_file" ] && [ ! -e "$installed/$renderer_file" ] || fail "programs left after removal"
 [ -z "$(entries "$view")" ] || fail "entries after removal: $(entries "$view")"
 [ -f "$installed/neighbour.dll" ] && [ -f "$installed/notepad.exe" ] || fail "the removal took another file"
-cmp -s "$installed/$ini_file" "$work/settings" && cmp -s "$own/$ini_file" "$work/settings" ||
-  fail "the removal changed the settings"
+settings_kept "the removal"
 echo "removed: no program, no entry, settings and other files kept"
 wineserver -k 2>/dev/null
 
