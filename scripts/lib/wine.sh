@@ -15,6 +15,12 @@ esac
 export WINEPREFIX="$root/build/wineprefix-$VORRASIN_WINE_ARCH"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
+# No session bus, the machine's or a new one: where dbus-x11 is installed,
+# Wine and the sound server would otherwise start one for the virtual display,
+# which outlives the tests, and a second sound server (a test's own) finding
+# the first one's name taken on it would refuse to start. An address that
+# leads nowhere turns that off.
+export DBUS_SESSION_BUS_ADDRESS="unix:path=$root/build/no-session-bus"
 
 # Whether this machine can execute 32-bit x86 programs (some kernels and
 # virtual machines cannot): asked of the 32-bit Wine loader itself.
