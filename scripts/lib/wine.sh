@@ -28,21 +28,36 @@ can_run_32_bit() {
   /usr/lib/wine/wine --version </dev/null >/dev/null 2>&1
 }
 
-# Makes the prefix once: no window manager means every hide or destroy of a
-# top-level window would cost 2 s unless Wine manages no windows itself, and
-# Wine's own fonts give normal captions and buttons.
+# Makes the prefix once, and marks it ready only when every step worked (else
+# says which did not, returns 1, and the next call starts again): no window
+# manager means every hide or destroy of a top-level window would cost 2 s
+# unless Wine manages no windows itself, and Wine's own fonts give normal
+# captions and buttons.
 wine_prefix_init() {
   if [ ! -f "$WINEPREFIX/.vorrasin-ready" ]; then
     rm -rf "$WINEPREFIX"
     mkdir -p "$WINEPREFIX"
-    wineboot -i </dev/null >/dev/null 2>&1 || true
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
-    wine reg add 'HKCU\Control Panel\Desktop' /v ScreenSaveActive /d 1 /f </dev/null >/dev/null 2>&1
+    # wineboot's status is not enough: what counts is a prefix with its
+    # registry and system folder.
+    wineboot -i </dev/null >/dev/null 2>&1
+    wineserver -w
+    if [ ! -f "$WINEPREFIX/system.reg" ] || [ ! -d "$WINEPREFIX/drive_c/windows/system32" ]; then
+      echo "wine.sh: wineboot could not make the prefix $WINEPREFIX" >&2
+      return 1
+    fi
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1 &&
+      wine reg add 'HKCU\Control Panel\Desktop' /v ScreenSaveActive /d 1 /f </dev/null >/dev/null 2>&1 || {
+      echo "wine.sh: the prefix's settings could not be written" >&2
+      return 1
+    }
     if [ -d /usr/share/wine/fonts ]; then
       cp -n /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
     fi
     # Japanese Windows has MS (P)Gothic; here the IPA fonts stand in for it.
-    wine regedit /S "$(winepath -w "$root/scripts/lib/japanese-fonts.reg")" </dev/null >/dev/null 2>&1
+    wine regedit /S "$(winepath -w "$root/scripts/lib/japanese-fonts.reg")" </dev/null >/dev/null 2>&1 || {
+      echo "wine.sh: the Japanese font substitutes could not be registered" >&2
+      return 1
+    }
     wineserver -w
     touch "$WINEPREFIX/.vorrasin-ready"
   fi

@@ -68,7 +68,7 @@ settings_kept() { # WHAT
 # fresh NAME WINEARCH: a new prefix of that kind, made as the suite's are.
 fresh() {
   export WINEPREFIX=$work/$1 WINEARCH=$2
-  wine_prefix_init
+  wine_prefix_init || fail "the prefix $1 could not be made"
   windows=$WINEPREFIX/drive_c/windows
 }
 
