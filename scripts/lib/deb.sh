@@ -2,19 +2,19 @@
 # `cmake --install --prefix /usr` puts in place (stripped), the manual page
 # compressed, the copyright and changelog Debian wants, the dependencies
 # worked out by dpkg-shlibdeps from the program itself. Source it.
-#   deb_build BUILD_DIR OUT_DIR   writes OUT_DIR/vorrasin_<version>_<arch>.deb
-#                                 and prints its name
+#   deb_build BUILD_DIR VERSION STAMP OUT_DIR
+#       writes OUT_DIR/vorrasin_<VERSION>_<arch>.deb and prints its name; every
+#       date in it is STAMP (seconds since 1970), so the same build packs to
+#       the same bytes
 deb_root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 
 deb_build() {
-  local build=$1 out stage
-  out=$(realpath -m "$2")
+  local build=$1 version=$2 stamp=$3 out stage
+  out=$(realpath -m "$4")
   stage=$(mktemp -d) || return 1
   (
     set -euo pipefail
     umask 022
-    version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
-    [ -n "$version" ] || { echo "deb_build: no configured build in $build" >&2; exit 1; }
     arch=$(dpkg --print-architecture)
     root=$stage/root
     DESTDIR=$root cmake --install "$build" --prefix /usr --strip >/dev/null
@@ -23,9 +23,6 @@ deb_build() {
     doc=$root/usr/share/doc/vorrasin
     mkdir -p "$doc"
     cp "$deb_root/packaging/debian/copyright" "$doc/"
-    # One date for the package, the last commit's: the same build packs to
-    # the same bytes.
-    stamp=$(git -C "$deb_root" log -1 --format=%ct 2>/dev/null) || stamp=$(date +%s)
     printf 'vorrasin (%s) unstable; urgency=medium\n\n  * Release %s.\n\n -- %s  %s\n' \
       "$version" "$version" "$(sed -n 's/^Maintainer: //p' "$deb_root/packaging/debian/control.in")" \
       "$(LC_ALL=C date -u -R -d "@$stamp")" | gzip -9n >"$doc/changelog.gz"

@@ -84,14 +84,13 @@ void ZoomHack::Draw() {
 
 void ZoomHack::DrawOverlay() {
   frameRate_.Frame(Seconds(CLOCK_MONOTONIC), Seconds(CLOCK_PROCESS_CPUTIME_ID));
-  const XFontStruct* font = overlayFont_.get();
+  XFontStruct* font = overlayFont_.get();
   const std::string* lines[] = {&frameRate_.FpsLine(), &frameRate_.LoadLine()};
   const int lineHeight = font->ascent + font->descent;
   const int margin = 4;
   int width = 0;
   for (const std::string* line : lines)
-    width = std::max(width,
-                     XTextWidth(overlayFont_.get(), line->data(), static_cast<int>(line->size())));
+    width = std::max(width, XTextWidth(font, line->data(), static_cast<int>(line->size())));
   const int screen = DefaultScreen(display_);
   const int top = window_.Height() - 2 * lineHeight - 2 * margin;
   XSetForeground(display_, window_.Gc(), BlackPixel(display_, screen));
