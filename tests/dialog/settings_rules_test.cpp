@@ -1,4 +1,4 @@
-// The dialog's gradients, enablement by mode, and how the track text saves.
+// The dialog's gradients, and how the track text and the choices save.
 #include "dialog/settings_rules.h"
 
 #include <gtest/gtest.h>
@@ -53,18 +53,6 @@ TEST(SettingsRules, SaveKeepsTheStoredModeAndFileUntilChosen) {
                                       {true, true, "17new"}}) {
     const settings::BgmSettings s = dialog::SettingsToSave(edited, stored, mode, file);
     EXPECT_EQ(std::to_string(s.BgmMode * 10 + s.BgmRepeat) + s.BgmFile, expected) << mode << file;
-  }
-}
-
-TEST(SettingsRules, EnablementByMode) {
-  // Mode: the mark shown selected (-1 none), whether the combo box and "..." work.
-  for (auto [mode, expected] :
-       {std::pair{0, "0 0 0"}, {1, "1 1 0"}, {2, "2 0 1"}, {5, "-1 0 0"}, {-1, "-1 0 0"}}) {
-    const dialog::Enablement e = dialog::EnablementFor(static_cast<std::int16_t>(mode));
-    EXPECT_EQ(std::to_string(e.SelectedMark) + " " + std::to_string(e.RepeatCombo) + " " +
-                  std::to_string(e.FileButton),
-              expected)
-        << mode;
   }
 }
 

@@ -8,9 +8,8 @@
 # installed hack answers --help, and dpkg -r leaves none of its files.
 #   deb_check.sh SCRIPTS_PACKAGE NATIVE_BUILD_DIR
 set -u
-package=$1
-build=$2
-fail() { echo "FAIL: $*"; exit 1; }
+package=$1 build=$2
+. "$(dirname "$0")/../support/e2e.sh"
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
 files="./usr/libexec/xscreensaver/vorrasin ./usr/share/applications/screensavers/vorrasin.desktop
@@ -30,11 +29,10 @@ echo "lintian: no error, no warning"
 dpkg-deb -x "$deb" "$dir/root"
 entry=$dir/root/usr/share/applications/screensavers/vorrasin.desktop
 desktop-file-validate "$entry" || fail "desktop-file-validate"
-! grep -q '^NoDisplay=' "$entry" || fail "NoDisplay hides it from MATE's menu"
-grep -qx "Categories=Screensaver;" "$entry" && grep -qx "OnlyShowIn=MATE;XFCE;" "$entry" ||
-  fail "not a screen saver of MATE and Xfce"
-grep -qx 'Exec=/usr/libexec/xscreensaver/vorrasin --root' "$entry" || fail "Exec outside the hack folder"
-grep -qx 'TryExec=/usr/libexec/xscreensaver/vorrasin' "$entry" || fail "TryExec"
+# As MATE's menu reads it: listed (no NoDisplay), a screen saver, run from the hack folder.
+[ "$(grep -E '^(NoDisplay|Categories|OnlyShowIn|Exec|TryExec)=' "$entry" | sort | xargs)" = \
+  "Categories=Screensaver; Exec=/usr/libexec/xscreensaver/vorrasin --root OnlyShowIn=MATE;XFCE; TryExec=/usr/libexec/xscreensaver/vorrasin" ] ||
+  fail "the desktop entry: $(grep -E '^(NoDisplay|Categories|OnlyShowIn|Exec|TryExec)=' "$entry" | xargs)"
 [ "$(zcat "$dir/root/usr/share/man/man6/vorrasin.6x.gz" | head -n 1 | cut -d ' ' -f 1-3)" = ".TH VORRASIN 6x" ] ||
   fail "manual page"
 
@@ -47,5 +45,4 @@ dpkg -i "$deb" >/dev/null || fail "dpkg -i"
 /usr/libexec/xscreensaver/vorrasin --help | grep -q '^usage: ' || fail "the installed hack's --help"
 dpkg -r vorrasin >/dev/null || fail "dpkg -r"
 for f in $files; do [ ! -e "${f#.}" ] || fail "${f#.} left after dpkg -r"; done
-echo "installed with dpkg -i, removed with dpkg -r, nothing left"
-echo "PASS"
+echo "PASS: installed with dpkg -i, removed with dpkg -r, nothing left"

@@ -8,10 +8,9 @@ import hashlib, pathlib, re, subprocess, sys
 import yaml
 
 REQUIRED = {
-    "version": "PackageIdentifier PackageVersion DefaultLocale ManifestVersion",
-    "installer": "PackageIdentifier PackageVersion Installers ManifestVersion",
-    "defaultLocale": "PackageIdentifier PackageVersion PackageLocale Publisher PackageName License "
-                     "ShortDescription ManifestVersion",
+    "version": "DefaultLocale",
+    "installer": "Installers",
+    "defaultLocale": "PackageLocale Publisher PackageName License ShortDescription",
 }
 IDENTIFIER = re.compile(r"^[^.\s\\/:*?\"<>|\x01-\x1f]{1,32}(\.[^.\s\\/:*?\"<>|\x01-\x1f]{1,32}){1,7}$")
 GUID = re.compile(r"^\{[0-9A-F]{8}(-[0-9A-F]{4}){3}-[0-9A-F]{12}\}$")
@@ -22,11 +21,6 @@ def check(condition, message):
     if not condition:
         errors.append(message)
     return condition
-
-
-def msi_properties(msi):
-    out = subprocess.run(["msiinfo", "export", str(msi), "Property"], check=True, capture_output=True, text=True)
-    return dict(line.split("\t", 1) for line in out.stdout.splitlines()[3:])
 
 
 def main(dist):
@@ -40,29 +34,29 @@ def main(dist):
         kind = document.get("ManifestType") if isinstance(document, dict) else None
         check(kind in REQUIRED and kind not in found, f"{path.name}: ManifestType {kind!r}")
         found[kind] = document
-        for field in REQUIRED.get(kind, "").split():
+        for field in ("PackageIdentifier PackageVersion ManifestVersion " + REQUIRED.get(kind, "")).split():
             check(document.get(field) not in (None, "", []), f"{path.name}: no {field}")
-    if not check(sorted(found) == sorted(REQUIRED), f"manifests found: {sorted(found, key=str)}"):
+    if not check(sorted(found, key=str) == sorted(REQUIRED), f"manifests found: {sorted(found, key=str)}"):
         return
     identity = {(d["PackageIdentifier"], d["PackageVersion"], d["ManifestVersion"]) for d in found.values()}
+    identifier, version, _ = sorted(identity)[0]
     check(len(identity) == 1, f"the files disagree on identifier, version or schema: {identity}")
-    identifier, version, _ = identity.pop()
     check(IDENTIFIER.match(identifier) and (dist / "winget" / f"{identifier}.yaml").is_file(), identifier)
     locale, installer = found["defaultLocale"], found["installer"]
     check(found["version"]["DefaultLocale"] == locale["PackageLocale"], "default locale")
     listed = []
     for entry in installer["Installers"]:
-        arch = entry.get("Architecture")
+        arch, url = entry.get("Architecture"), entry.get("InstallerUrl", "")
         check(entry.get("InstallerType", installer.get("InstallerType")) == "msi", f"{arch}: not msi")
         check(entry.get("Scope", installer.get("Scope")) == "machine", f"{arch}: not per machine")
-        url = entry.get("InstallerUrl", "")
         msi = dist / url.rsplit("/", 1)[-1]
         if not check(url.startswith("https://") and msi.name == f"Vorrasin-{version}-{arch}.msi" and msi.is_file(),
                      f"{arch}: installer {url!r}"):
             continue
         listed.append(msi.name)
         check(entry.get("InstallerSha256") == hashlib.sha256(msi.read_bytes()).hexdigest().upper(), f"{msi.name}: hash")
-        properties = msi_properties(msi)
+        out = subprocess.run(["msiinfo", "export", str(msi), "Property"], check=True, capture_output=True, text=True)
+        properties = dict(line.split("\t", 1) for line in out.stdout.splitlines()[3:])
         code = properties.get("ProductCode", "")
         check(GUID.match(code) and entry.get("ProductCode") == code, f"{msi.name}: product code {code!r}")
         check((properties.get("ProductVersion"), properties.get("Manufacturer")) == (version, locale["Publisher"]),

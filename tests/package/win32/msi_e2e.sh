@@ -10,86 +10,67 @@
 # of another program.
 #   msi_e2e.sh x64|x86 BUILD_DIR PROBE_EXE (answers "--probe close")
 set -u
-arch=$1
-build=$2
-probe=$3
+arch=$1 build=$2 probe=$3
 . "$(dirname "$0")/../../support/e2e.sh"
 . "$(dirname "$0")/../../../scripts/lib/wine.sh"
 . "$(dirname "$0")/../../../scripts/lib/msi.sh"
-shell_file=$(contract ShellFile)
-renderer_file=$(contract RendererFile)
-ini_file=$(contract IniFile)
-
+shell_file=$(contract ShellFile) renderer_file=$(contract RendererFile) ini_file=$(contract IniFile)
 work=$(mktemp -d /tmp/vorrasin-msi.XXXXXX)
-trap 'WINEPREFIX=$work/wow64 wineserver -k 2>/dev/null; WINEPREFIX=$work/win32 wineserver -k 2>/dev/null
-  rm -rf "$work"' EXIT
+trap 'for p in wow64 win32; do WINEPREFIX=$work/$p wineserver -k 2>/dev/null; done; rm -rf "$work"' EXIT
+
 "$msi_root/scripts/package" --no-build "--$arch" "$build" --out "$work/dist" >/dev/null || fail "scripts/package"
-version=$(msi_property "$work/dist"/*.msi ProductVersion)
-current=$work/dist/Vorrasin-$version-$arch.msi
-[ -f "$current" ] || fail "no $current"
+current=$(ls "$work"/dist/*.msi) || fail "no installer"
+version=$(msi_property "$current" ProductVersion) code=$(msi_property "$current" ProductCode)
 higher_version=${version%.*}.$((${version##*.} + 1))
 higher=$work/Vorrasin-$higher_version-$arch.msi
 msi_build "$arch" "$higher_version" "$build/bin" "$build/art/vorrasin.ico" "$higher" || fail "msi_build"
 higher_code=$(msi_property "$higher" ProductCode)
 
-# msiexec ARGS...: Windows Installer's exit code, whole (a shell sees only
-# its low byte).
-msiexec_code() {
-  wine cmd /c "start /wait msiexec $* /qn & echo %ERRORLEVEL%" </dev/null 2>/dev/null | tr -d '\r' | tail -n 1
+# installer_gives WHAT CODE ARGS...: msiexec ARGS /qn ends with Windows
+# Installer's exit code CODE, whole (a shell sees only its low byte).
+installer_gives() {
+  local got
+  got=$(wine cmd /c "start /wait msiexec ${*:3} /qn & echo %ERRORLEVEL%" </dev/null 2>/dev/null | tr -d '\r' | tail -n 1)
+  [ "$got" = "$2" ] || fail "$1: msiexec ${*:3} gave ${got:-nothing}, not $2"
 }
-installer_gives() { # WHAT EXPECTED_CODE ARGS...
-  local what=$1 want=$2 got
-  shift 2
-  got=$(msiexec_code "$@")
-  [ "$got" = "$want" ] || fail "$what: msiexec $* gave ${got:-nothing}, not $want"
-}
-# entries VIEW: "code version" of each Uninstall entry named Vorrasin.
+uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
+# entries: "code version" of each Uninstall entry named Vorrasin.
 entries() {
-  wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s "/reg:$1" </dev/null 2>/dev/null |
-    tr -d '\r' | awk '/^HKEY/ { n = split($0, p, "\\"); key = p[n]; name = ""; next }
+  wine reg query "$uninstall_key" /s "/reg:$view" </dev/null 2>/dev/null | tr -d '\r' |
+    awk '/^HKEY/ { n = split($0, p, "\\"); key = p[n]; name = ""; next }
       $1 == "DisplayName" { name = $3 } $1 == "DisplayVersion" && name == "Vorrasin" { print key, $3 }'
 }
-value() { # VIEW CODE NAME: one value of an Uninstall entry
-  wine reg query "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$2" /v "$3" "/reg:$1" \
-    </dev/null 2>/dev/null | tr -d '\r' | awk -v n="$3" '$1 == n { $1 = ""; $2 = ""; sub(/^ +/, ""); print }'
-}
-same_programs() { # FOLDER
-  cmp -s "$1/$shell_file" "$build/bin/$shell_file" && cmp -s "$1/$renderer_file" "$build/bin/$renderer_file"
+value() { # CODE NAME: one value of an Uninstall entry
+  wine reg query "$uninstall_key\\$1" /v "$2" "/reg:$view" </dev/null 2>/dev/null | tr -d '\r' |
+    awk -v n="$2" '$1 == n { $1 = ""; $2 = ""; sub(/^ +/, ""); print }'
 }
 installed_as() { # WHAT "CODE VERSION": that one entry, and the built programs in the folder
-  [ "$(entries "$view")" = "$2" ] || fail "$1: entries $(entries "$view")"
-  same_programs "$installed" || fail "$1: the programs in $folder are not the built ones"
+  [ "$(entries)" = "$2" ] || fail "$1: entries $(entries)"
+  cmp -s "$installed/$shell_file" "$build/bin/$shell_file" &&
+    cmp -s "$installed/$renderer_file" "$build/bin/$renderer_file" || fail "$1: not the built programs in $installed"
 }
 settings_kept() { # WHAT
   cmp -s "$installed/$ini_file" "$work/settings" && cmp -s "$own/$ini_file" "$work/settings" ||
     fail "$1 changed the settings"
 }
-
-# fresh NAME WINEARCH: a new prefix of that kind, made as the suite's are.
-fresh() {
+fresh() { # NAME WINEARCH FOLDER VIEW: a new prefix of that kind, made as the suite's are
   export WINEPREFIX=$work/$1 WINEARCH=$2
   wine_prefix_init || fail "the prefix $1 could not be made"
-  windows=$WINEPREFIX/drive_c/windows
+  windows=$WINEPREFIX/drive_c/windows installed=$WINEPREFIX/drive_c/windows/$3 view=$4
 }
 
 # In 64-bit Windows.
-fresh wow64 win64
-view=64 folder=system32 other=syswow64
-[ "$arch" = x64 ] || view=32 folder=syswow64 other=system32
-installed=$windows/$folder
+if [ "$arch" = x64 ]; then fresh wow64 win64 system32 64; other=syswow64; else fresh wow64 win64 syswow64 32; other=system32; fi
 echo "another program's" >"$installed/neighbour.dll"
 installer_gives "silent install" 0 /i "$(winepath -w "$current")"
-code=$(msi_property "$current" ProductCode)
 installed_as "install" "$code $version"
 [ ! -e "$windows/$other/$shell_file" ] && [ ! -e "$windows/$other/$renderer_file" ] || fail "programs in $other"
-[ "$(value "$view" "$code" Publisher)" = k-dorran ] || fail "publisher: $(value "$view" "$code" Publisher)"
-[ "$(value "$view" "$code" NoModify)" = 0x1 ] || fail "the entry offers Modify"
+[ "$(value "$code" Publisher)/$(value "$code" NoModify)" = k-dorran/0x1 ] || fail "publisher or Modify"
 icon=$(wine reg query 'HKLM\Software\Classes\Installer\Products' /s </dev/null 2>/dev/null | tr -d '\r' |
   awk '$1 == "ProductIcon" { print $3 }' | grep -F "$code")
 [ -n "$icon" ] && [ -s "$(winepath -u "$icon")" ] || fail "no product icon for Installed apps"
-echo "installed $version into $folder: entry, publisher, icon, no Modify"
 
-scr="C:\\windows\\$folder\\$shell_file"
+scr="C:\\windows\\${installed##*/}\\$shell_file"
 wine "$scr" /s </dev/null >/dev/null 2>&1 &
 pid=$!
 poll 300 shown "$(contract RendererTitle)" || { kill "$pid"; fail "/s: no renderer window"; }
@@ -101,44 +82,36 @@ pid=$!
 poll 200 shown "$(contract DialogCaption)" || { kill "$pid"; fail "/c: no settings dialog"; }
 wine "$probe" --probe close "$(contract DialogCaption)" </dev/null >/dev/null 2>&1 || fail "/c: no close"
 ends_cleanly "/c of the installed saver" "$pid" 200
-echo "the installed saver ran /s and /c and ended with status 0"
+echo "installed $version into ${installed##*/}; the saver ran /s and /c and ended with status 0"
 
 # Settings beside the programs and of the user's own.
-printf '[%s]\r\n%s=0\r\n' "$(contract IniSection)" "$(contract KeyMode)" >"$installed/$ini_file"
-appdata=$(wine cmd /c echo %APPDATA% </dev/null 2>/dev/null | tr -d '\r')
-own=$(winepath -u "$appdata\\$(contract UserSettingsFolder)")
-mkdir -p "$own" && cp "$installed/$ini_file" "$own/$ini_file"
-cp "$installed/$ini_file" "$work/settings"
-
+printf '[%s]\r\n%s=0\r\n' "$(contract IniSection)" "$(contract KeyMode)" >"$work/settings"
+own=$(winepath -u "$(wine cmd /c echo %APPDATA% </dev/null 2>/dev/null | tr -d '\r')\\$(contract UserSettingsFolder)")
+mkdir -p "$own" && cp "$work/settings" "$own/$ini_file" && cp "$work/settings" "$installed/$ini_file"
 installer_gives "upgrade" 0 /i "$(winepath -w "$higher")"
 installed_as "upgrade" "$higher_code $higher_version"
 settings_kept "the upgrade"
 installer_gives "the lower version" 1603 /i "$(winepath -w "$current")"
 installed_as "refusal" "$higher_code $higher_version"
-echo "upgraded to $higher_version in place, settings kept; $version refused with 1603"
-
 rm "$installed/$renderer_file"
 echo damaged >"$installed/$shell_file"
 installer_gives "repair" 0 /i "$(winepath -w "$higher")" REINSTALL=ALL REINSTALLMODE=omus
 installed_as "repair" "$higher_code $higher_version"
-echo "repaired a deleted and a damaged program"
-
 installer_gives "silent removal" 0 /x "$higher_code"
 [ ! -e "$installed/$shell_file" ] && [ ! -e "$installed/$renderer_file" ] || fail "programs left after removal"
-[ -z "$(entries "$view")" ] || fail "entries after removal: $(entries "$view")"
+[ -z "$(entries)" ] || fail "entries after removal: $(entries)"
 [ -f "$installed/neighbour.dll" ] && [ -f "$installed/notepad.exe" ] || fail "the removal took another file"
 settings_kept "the removal"
-echo "removed: no program, no entry, settings and other files kept"
+echo "upgraded to $higher_version, $version refused with 1603, repaired, removed; settings kept"
 wineserver -k 2>/dev/null
 
 if [ "$arch" = x86 ]; then
-  fresh win32 win32
+  fresh win32 win32 system32 32
   [ ! -d "$windows/syswow64" ] || fail "not a 32-bit prefix"
   installer_gives "install in 32-bit Windows" 0 /i "$(winepath -w "$current")"
-  same_programs "$windows/system32" || fail "the programs are not in System32 of 32-bit Windows"
-  [ "$(entries 32)" = "$code $version" ] || fail "32-bit Windows: entries $(entries 32)"
+  installed_as "32-bit Windows" "$code $version"
   installer_gives "removal in 32-bit Windows" 0 /x "$code"
-  [ ! -e "$windows/system32/$shell_file" ] && [ -z "$(entries 32)" ] || fail "32-bit Windows: left after removal"
+  [ ! -e "$installed/$shell_file" ] && [ -z "$(entries)" ] || fail "32-bit Windows: left after removal"
   echo "32-bit Windows: installed into System32 and removed"
   wineserver -k 2>/dev/null
 fi

@@ -163,21 +163,18 @@ TEST_F(HackOnDisplay, HelpOverlayAndOwnWindow) {
   // Its own window: where and as large as -geometry says, with its process,
   // machine, class and smallest size told to the window manager.
   hack = Start({VORRASIN_HACK, "-geometry", "123x45-7+9", "-display", DisplayString(d_)});
-  Window own = 0;
+  // The topmost window once its class is set.
+  Window own = 0, unused = 0, *children = nullptr;
+  XClassHint hint{};
   ASSERT_TRUE(WaitFor([&] {
-    Window root = 0, parent = 0, *children = nullptr;
     unsigned n = 0;
-    XQueryTree(d_, DefaultRootWindow(d_), &root, &parent, &children, &n);
-    for (unsigned i = 0; i < n; ++i) {
-      XClassHint hint{};
-      if (XGetClassHint(d_, children[i], &hint) == 0) continue;
-      if (std::string(hint.res_name) == "vorrasin" && std::string(hint.res_class) == "Vorrasin")
-        own = children[i];
-      XFree(hint.res_name), XFree(hint.res_class);
-    }
-    if (children != nullptr) XFree(children);
+    XQueryTree(d_, DefaultRootWindow(d_), &unused, &unused, &children, &n);
+    own = n > 0 && XGetClassHint(d_, children[n - 1], &hint) != 0 ? children[n - 1] : 0;
+    XFree(children);
     return own != 0;
   }));
+  EXPECT_EQ(std::string(hint.res_name) + "/" + hint.res_class, "vorrasin/Vorrasin");
+  XFree(hint.res_name), XFree(hint.res_class);
   XWindowAttributes a{};
   XGetWindowAttributes(d_, own, &a);
   EXPECT_EQ(std::vector<int>({a.x, a.y, a.width, a.height}),
@@ -189,15 +186,15 @@ TEST_F(HackOnDisplay, HelpOverlayAndOwnWindow) {
   XGetWindowProperty(d_, own, XInternAtom(d_, "_NET_WM_PID", False), 0, 1, False, XA_CARDINAL,
                      &type, &format, &items, &after, &data);
   EXPECT_TRUE(items == 1 && *reinterpret_cast<unsigned long*>(data) == static_cast<unsigned>(hack));
-  if (data != nullptr) XFree(data);
+  XFree(data);
   XTextProperty machine{};
   EXPECT_NE(XGetWMClientMachine(d_, own, &machine), 0);
-  if (machine.value != nullptr) XFree(machine.value);
+  XFree(machine.value);
   XSizeHints hints{};
   long supplied = 0;
   ASSERT_NE(XGetWMNormalHints(d_, own, &hints, &supplied), 0);
-  EXPECT_TRUE((hints.flags & PMinSize) && hints.min_width == 1 && hints.min_height == 1);
-  EXPECT_TRUE((hints.flags & USPosition) && (hints.flags & USSize));
+  EXPECT_EQ(hints.flags & (PMinSize | USPosition | USSize), PMinSize | USPosition | USSize);
+  EXPECT_TRUE(hints.min_width == 1 && hints.min_height == 1);
   kill(hack, SIGTERM);
   EXPECT_EQ(ExitStatus(hack), 128 + SIGTERM);
   EXPECT_EQ(SegmentsOf(hack), 0);
