@@ -24,10 +24,10 @@ std::int16_t TrackFromText(const std::string& text) {
 
 std::string TrackText(std::int16_t track) { return track == 0 ? "" : std::to_string(track); }
 
-settings::BgmSettings SettingsToSave(const settings::BgmSettings& edited,
-                                     const settings::BgmSettings& stored, bool modeChosen,
+music::BgmSettings SettingsToSave(const music::BgmSettings& edited,
+                                     const music::BgmSettings& stored, bool modeChosen,
                                      bool fileChosen) {
-  settings::BgmSettings out = edited;
+  music::BgmSettings out = edited;
   if (!modeChosen) out.BgmMode = stored.BgmMode;
   if (!fileChosen) out.BgmFile = stored.BgmFile;
   return out;

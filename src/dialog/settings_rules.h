@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "shell/settings.h"
+#include "music/bgm_settings.h"
 
 namespace dialog {
 
@@ -29,8 +29,8 @@ std::string TrackText(std::int16_t track);
 // clicked for and a sound file that was not chosen keep what the settings
 // file holds (a sound file missing today shows as no music, and must not
 // erase the stored choice).
-settings::BgmSettings SettingsToSave(const settings::BgmSettings& edited,
-                                     const settings::BgmSettings& stored, bool modeChosen,
+music::BgmSettings SettingsToSave(const music::BgmSettings& edited,
+                                     const music::BgmSettings& stored, bool modeChosen,
                                      bool fileChosen);
 
 }  // namespace dialog

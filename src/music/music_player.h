@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-#include "shell/settings.h"
+#include "music/bgm_settings.h"
 
 namespace music {
 
@@ -40,7 +40,7 @@ inline constexpr char NoErrorTextReply[] =
 
 class Nimbrel_BGM {
  public:
-  Nimbrel_BGM(Multimedia& mm, const settings::BgmSettings& bgm) : mm_(mm), bgm_(bgm) {}
+  Nimbrel_BGM(Multimedia& mm, const music::BgmSettings& bgm) : mm_(mm), bgm_(bgm) {}
 
   // Audio CD: opened at the start, started and kept playing by the polls.
   void OpenCd();
@@ -74,7 +74,7 @@ class Nimbrel_BGM {
   std::string Query(const std::string& command, char* buffer, std::uint32_t length);
 
   Multimedia& mm_;
-  const settings::BgmSettings& bgm_;
+  const music::BgmSettings& bgm_;
   std::array<char, 512> returnBuffer_{};
   std::array<char, 256> errorBuffer_{};
   std::array<char, 256> cdModeBuffer_{};

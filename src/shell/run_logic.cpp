@@ -23,7 +23,7 @@ void RunSession::Enable(Timer t, bool on) {
 }
 
 SoundKind RunSession::FileKind() const {
-  return bgm_.BgmMode == settings::ModeFile ? settings::SoundKindOf(bgm_.BgmFile) : SoundKind::None;
+  return bgm_.BgmMode == music::ModeFile ? settings::SoundKindOf(bgm_.BgmFile) : SoundKind::None;
 }
 
 void RunSession::Form_Load(const std::string& programFolder) {
@@ -48,7 +48,7 @@ void RunSession::Form_Load(const std::string& programFolder) {
     return;
   }
   Enable(Timer::Watch, true);
-  if (bgm_.BgmMode == settings::ModeCd) {
+  if (bgm_.BgmMode == music::ModeCd) {
     player_.OpenCd();
     Enable(Timer::Cd, true);
   }

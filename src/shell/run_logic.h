@@ -65,7 +65,7 @@ class RunHost {
 
 class RunSession {
  public:
-  RunSession(RunHost& host, music::Nimbrel_BGM& player, const settings::BgmSettings& bgm,
+  RunSession(RunHost& host, music::Nimbrel_BGM& player, const music::BgmSettings& bgm,
              std::uint32_t startGraceMs = StartGraceMs)
       : host_(host), player_(player), bgm_(bgm), startGraceMs_(startGraceMs) {}
 
@@ -92,7 +92,7 @@ class RunSession {
 
   RunHost& host_;
   music::Nimbrel_BGM& player_;
-  const settings::BgmSettings& bgm_;
+  const music::BgmSettings& bgm_;
   const std::uint32_t startGraceMs_;
   std::array<bool, 3> enabled_{};
   bool rendererSeen_ = false;

@@ -50,19 +50,19 @@ std::string IniPath(std::string_view folder) {
   return std::string(folder) + "\\" + contract::IniFile;
 }
 
-void ReadSettings(ProfileStore& store, const std::string& ini, BgmSettings& bgm) {
+void ReadSettings(ProfileStore& store, const std::string& ini, music::BgmSettings& bgm) {
   ApplyNumber(ReadIni(store, contract::IniSection, contract::KeyMode, ini), bgm.BgmMode);
   ApplyNumber(ReadIni(store, contract::IniSection, contract::KeyRepeat, ini), bgm.BgmRepeat);
   bgm.BgmFile = ReadIni(store, contract::IniSection, contract::KeyFile, ini);
 }
 
-void LoadSettings(ProfileStore& store, const std::string& ini, BgmSettings& bgm) {
+void LoadSettings(ProfileStore& store, const std::string& ini, music::BgmSettings& bgm) {
   ReadSettings(store, ini, bgm);
   if (!bgm.BgmFile.empty() && !FileExists(store, bgm.BgmFile)) bgm.BgmFile.clear();
-  if (bgm.BgmFile.empty() && bgm.BgmMode == ModeFile) bgm.BgmMode = ModeNone;
+  if (bgm.BgmFile.empty() && bgm.BgmMode == music::ModeFile) bgm.BgmMode = music::ModeNone;
 }
 
-bool SaveSettings(ProfileStore& store, const std::string& ini, const BgmSettings& bgm) {
+bool SaveSettings(ProfileStore& store, const std::string& ini, const music::BgmSettings& bgm) {
   const std::string section = contract::IniSection;
   const std::string keys[] = {contract::KeyMode, contract::KeyRepeat, contract::KeyFile};
   const std::string values[] = {std::to_string(bgm.BgmMode), std::to_string(bgm.BgmRepeat),

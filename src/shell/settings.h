@@ -9,18 +9,9 @@
 #include <string>
 #include <string_view>
 
+#include "music/bgm_settings.h"
+
 namespace settings {
-
-// The shell's one settings record.
-struct BgmSettings {
-  std::int16_t BgmMode = 0;    // 0 no music, 1 audio CD, 2 sound file
-  std::int16_t BgmRepeat = 0;  // audio-CD track to repeat, 0 for none
-  std::string BgmFile;         // full path of the sound file, empty for none
-};
-
-inline constexpr std::int16_t ModeNone = 0;
-inline constexpr std::int16_t ModeCd = 1;
-inline constexpr std::int16_t ModeFile = 2;
 
 // A value is first read into 256 bytes; one that fills them is read again
 // into twice the room, and so on, up to this many bytes.
@@ -70,16 +61,16 @@ std::string IniPath(std::string_view folder);
 // Fills the record with the three keys as the settings file ini holds them,
 // starting from the record's current values: a number that cannot be read
 // leaves its field as it was.
-void ReadSettings(ProfileStore& store, const std::string& ini, BgmSettings& bgm);
+void ReadSettings(ProfileStore& store, const std::string& ini, music::BgmSettings& bgm);
 // ReadSettings, then a sound file that cannot be opened is dropped, and with
 // it mode 2 becomes no music.
-void LoadSettings(ProfileStore& store, const std::string& ini, BgmSettings& bgm);
+void LoadSettings(ProfileStore& store, const std::string& ini, music::BgmSettings& bgm);
 // Writes the three settings in the forms LoadSettings reads back: mode, track,
 // then the sound file, each read back before the next. True when all three
 // are in the file as given. At the first that is not, the keys up to it get
 // back the values LoadSettings would have read (as far as the file lets them)
 // and the result is false.
-bool SaveSettings(ProfileStore& store, const std::string& ini, const BgmSettings& bgm);
+bool SaveSettings(ProfileStore& store, const std::string& ini, const music::BgmSettings& bgm);
 
 // How a sound file is played, from the last three characters of its name.
 enum class SoundKind { None, Wave, Mp3 };

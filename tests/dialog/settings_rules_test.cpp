@@ -46,12 +46,12 @@ TEST(SettingsRules, TrackTextAsSavedAndShown) {
 }
 
 TEST(SettingsRules, SaveKeepsTheStoredModeAndFileUntilChosen) {
-  const settings::BgmSettings edited{1, 7, "new"}, stored{2, 3, "gone"};
+  const music::BgmSettings edited{1, 7, "new"}, stored{2, 3, "gone"};
   for (auto [mode, file, expected] : {std::tuple{false, false, "27gone"},
                                       {true, false, "17gone"},
                                       {false, true, "27new"},
                                       {true, true, "17new"}}) {
-    const settings::BgmSettings s = dialog::SettingsToSave(edited, stored, mode, file);
+    const music::BgmSettings s = dialog::SettingsToSave(edited, stored, mode, file);
     EXPECT_EQ(std::to_string(s.BgmMode * 10 + s.BgmRepeat) + s.BgmFile, expected) << mode << file;
   }
 }

@@ -66,7 +66,7 @@ TEST(Nimbrel_BGM, CommandsAndDecisions) {
     SCOPED_TRACE(r.what);
     FakeMultimedia mm;
     mm.Script(r.replies);
-    const settings::BgmSettings bgm{0, r.repeat, Song};
+    const music::BgmSettings bgm{0, r.repeat, Song};
     Nimbrel_BGM player(mm, bgm);
     (player.*r.call)();
     EXPECT_EQ(mm.sent, r.sent);
@@ -79,7 +79,7 @@ TEST(Nimbrel_BGM, CommandsAndDecisions) {
 // sound. Each buffer's length as the library is told it (0 without one).
 TEST(Nimbrel_BGM, RepliesInTheirBuffers) {
   FakeMultimedia mm;
-  const settings::BgmSettings bgm{0, 3, Song};
+  const music::BgmSettings bgm{0, 3, Song};
   Nimbrel_BGM player(mm, bgm);
   mm.Script({{Mp3Mode, 0, "playing"}, {Mp3Mode, 281, ""}, {Cur, 266, ""}});
   mm.Script(Drive("1", "stopped"));
@@ -126,7 +126,7 @@ TEST(Nimbrel_BGM, SendMciMciStatusAndMciPlay) {
     SCOPED_TRACE(r.command);
     FakeMultimedia mm;
     mm.Script({{r.command, r.code, r.text}, {r.command, r.code, r.text}});
-    const settings::BgmSettings bgm;
+    const music::BgmSettings bgm;
     Nimbrel_BGM player(mm, bgm);
     std::string reply = "old";
     EXPECT_EQ(player.SendMci(r.command, reply), r.result);
@@ -135,7 +135,7 @@ TEST(Nimbrel_BGM, SendMciMciStatusAndMciPlay) {
     EXPECT_EQ(mm.sent.size(), r.command.empty() ? 0u : 2u);
   }
   FakeMultimedia mm;
-  const settings::BgmSettings bgm;
+  const music::BgmSettings bgm;
   Nimbrel_BGM player(mm, bgm);
   for (const char* from : {"", "P"})
     for (const char* to : {"", "Q"}) player.MciPlay("cdaudio", from, to);

@@ -91,7 +91,7 @@ TEST(RunSession, MusicTimersAndWatchFromLoadToEnd) {
     FakeHost host;
     FakeMultimedia mm;
     mm.Script({{"status cdaudio current track", r.cdError, "1"}});
-    const settings::BgmSettings bgm{r.mode, 0, r.file};
+    const music::BgmSettings bgm{r.mode, 0, r.file};
     music::Nimbrel_BGM player(mm, bgm);
     run_logic::RunSession run(host, player, bgm);
     run.Form_Load("C:\\Program Files\\Saver");
@@ -138,7 +138,7 @@ TEST(RunSession, EveryEndRestoresTheFlagAndEndsOnce) {
     FakeHost host;
     host.flag = r.flag, host.starts = r.starts, host.exits = r.exits, host.returns = r.returns;
     FakeMultimedia mm;
-    const settings::BgmSettings bgm{2, 0, "x.wav"};
+    const music::BgmSettings bgm{2, 0, "x.wav"};
     music::Nimbrel_BGM player(mm, bgm);
     run_logic::RunSession run(host, player, bgm, 500);
     run.Form_Load("C:\\S");
@@ -176,7 +176,7 @@ TEST(RunSession, TheRunIsItsOwnRenderers) {
     FakeHost host;
     host.window = windowAtLoad;
     FakeMultimedia mm;
-    const settings::BgmSettings bgm{2, 0, "x.wav"};
+    const music::BgmSettings bgm{2, 0, "x.wav"};
     music::Nimbrel_BGM player(mm, bgm);
     run_logic::RunSession run(host, player, bgm);
     run.Form_Load("C:\\S");

@@ -12,7 +12,7 @@
 
 namespace {
 
-using settings::BgmSettings;
+using music::BgmSettings;
 using Written = std::tuple<std::string, std::string, std::string, std::string>;
 
 constexpr char Ini[] = "C:\\Saver Dir\\Vorrasin.ini";
@@ -80,7 +80,7 @@ TEST(LoadSettings, ReadsTheThreeKeysBesideTheProgram) {
     // The same keys elsewhere are never read.
     store.values.emplace(std::tuple{"C:\\Other\\Vorrasin.ini", "Section", Mode}, "1");
     store.values.emplace(std::tuple{Ini, "Other", Repeat}, "1");
-    BgmSettings s;
+    music::BgmSettings s;
     s.BgmMode = s.BgmRepeat = r.before;
     settings::LoadSettings(store, Ini, s);
     EXPECT_EQ(s.BgmMode, r.mode_);
@@ -90,9 +90,9 @@ TEST(LoadSettings, ReadsTheThreeKeysBesideTheProgram) {
 }
 
 TEST(SaveSettings, WritesModeTrackFileInTheFormsThatReadBack) {
-  const BgmSettings rows[] = {
+  const music::BgmSettings rows[] = {
       {0, 0, ""}, {1, 30, ""}, {2, -32768, "C:\\a.wav"}, {2, 32767, "C:\\a.wav"}};
-  for (const BgmSettings& saved : rows) {
+  for (const music::BgmSettings& saved : rows) {
     SCOPED_TRACE(saved.BgmRepeat);
     FakeStore store;
     EXPECT_TRUE(settings::SaveSettings(store, Ini, saved));
@@ -100,7 +100,7 @@ TEST(SaveSettings, WritesModeTrackFileInTheFormsThatReadBack) {
                                          {"Section", Repeat, std::to_string(saved.BgmRepeat), Ini},
                                          {"Section", File, saved.BgmFile, Ini}};
     EXPECT_EQ(store.writes, writes);
-    BgmSettings read{9, 9, "old"};
+    music::BgmSettings read{9, 9, "old"};
     settings::LoadSettings(store, Ini, read);
     EXPECT_EQ(std::tie(read.BgmMode, read.BgmRepeat, read.BgmFile),
               std::tie(saved.BgmMode, saved.BgmRepeat, saved.BgmFile));
@@ -118,7 +118,7 @@ TEST(SaveSettings, AFailedKeyIsToldAndTheKeysBeforeItGetTheirValuesBack) {
     store.refused = {refused};
     store.garbled = {garbled};
     EXPECT_FALSE(settings::SaveSettings(store, Ini, {0, 7, ""}));
-    BgmSettings read;
+    music::BgmSettings read;
     settings::ReadSettings(store, Ini, read);
     EXPECT_EQ(std::to_string(read.BgmMode * 10 + read.BgmRepeat) + read.BgmFile, "25C:\\a.wav");
   }

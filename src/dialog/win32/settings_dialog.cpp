@@ -68,7 +68,7 @@ void PaintGradient(forms::Container& c, Surface s) {
 
 class Nimbrel_P {
  public:
-  Nimbrel_P(const settings::BgmSettings& current, const settings::BgmSettings& stored, HICON icon,
+  Nimbrel_P(const music::BgmSettings& current, const music::BgmSettings& stored, HICON icon,
             HWND owner, const SaveFunction& save)
       : bgm_(current),
         stored_(stored),
@@ -136,7 +136,7 @@ class Nimbrel_P {
   }
 
   // The settings written by "設定"; nothing for any other way of closing.
-  std::optional<settings::BgmSettings> Show() {
+  std::optional<music::BgmSettings> Show() {
     form_.ShowModal();
     return saved_;
   }
@@ -215,7 +215,7 @@ class Nimbrel_P {
 
   void SaveAndClose() {
     bgm_.BgmRepeat = TrackFromText(BGM_Repeat_->Text());
-    const settings::BgmSettings out = SettingsToSave(bgm_, stored_, modeChosen_, fileChosen_);
+    const music::BgmSettings out = SettingsToSave(bgm_, stored_, modeChosen_, fileChosen_);
     if (save_ && !save_(out, form_.Hwnd())) return;  // told; the user may cancel or try again
     saved_ = out;
     form_.Unload();
@@ -243,11 +243,11 @@ class Nimbrel_P {
     DrawAnimatedRects(form_.Hwnd(), IDANI_CAPTION, &from, &to);
   }
 
-  settings::BgmSettings bgm_;
-  const settings::BgmSettings stored_;
+  music::BgmSettings bgm_;
+  const music::BgmSettings stored_;
   const SaveFunction save_;
   bool modeChosen_ = false, fileChosen_ = false;
-  std::optional<settings::BgmSettings> saved_;
+  std::optional<music::BgmSettings> saved_;
   forms::Form form_;
   std::unique_ptr<forms::Panel> Pic_C_;
   std::array<forms::Image*, 3> Img_BGM_{};
@@ -267,8 +267,8 @@ void TellNotSaved(HWND dialog, const std::string& iniPath) {
   Tell(dialog, forms::Widen(text::NotSaved) + L"\n" + forms::Widen(iniPath, CP_ACP));
 }
 
-std::optional<settings::BgmSettings> ShowSettingsDialog(const settings::BgmSettings& current,
-                                                        const settings::BgmSettings& stored,
+std::optional<music::BgmSettings> ShowSettingsDialog(const music::BgmSettings& current,
+                                                        const music::BgmSettings& stored,
                                                         HICON icon, HWND owner,
                                                         const SaveFunction& save) {
   Nimbrel_P dialog(current, stored, icon, owner, save);

@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-#include "shell/settings.h"
+#include "music/bgm_settings.h"
 
 namespace dialog {
 
@@ -19,7 +19,7 @@ inline constexpr char OtherWorksAddress[] = "https://vorrasin.github.io/";
 // Writes the settings "設定" hands over; true once they are written. On false
 // the dialog stays open: the function has told the user, in a message owned
 // by the dialog's window it is given.
-using SaveFunction = std::function<bool(const settings::BgmSettings& bgm, HWND dialog)>;
+using SaveFunction = std::function<bool(const music::BgmSettings& bgm, HWND dialog)>;
 
 // Tells the user, over the dialog, that the settings could not be written to
 // this file.
@@ -30,8 +30,8 @@ void TellNotSaved(HWND dialog, const std::string& iniPath);
 // dropped); returns when it has closed: the settings written after "設定",
 // nothing after "ｷｬﾝｾﾙ", the close box or Escape. An owner window (or
 // nullptr) is disabled while the dialog is open.
-std::optional<settings::BgmSettings> ShowSettingsDialog(const settings::BgmSettings& current,
-                                                        const settings::BgmSettings& stored,
+std::optional<music::BgmSettings> ShowSettingsDialog(const music::BgmSettings& current,
+                                                        const music::BgmSettings& stored,
                                                         HICON icon, HWND owner,
                                                         const SaveFunction& save);
 

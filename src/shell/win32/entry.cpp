@@ -87,7 +87,7 @@ int Preview(const char* args) {
   return forms::Run();
 }
 
-int RunScreenSaver(const char* args, const std::string& folder, const settings::BgmSettings& bgm) {
+int RunScreenSaver(const char* args, const std::string& folder, const music::BgmSettings& bgm) {
   Nimbrel_S form(bgm, command_line::RunHidesCursor(args));
   if (!form.Loaded()) return 0;
   form.Form_Load(folder);
@@ -106,7 +106,7 @@ int Main(const char* args) {
                                                         SystemFolder(), WindowsFolder());
   const install_folder::SettingsFiles files =
       install_folder::SettingsFilesFor(store, folder, UserSettingsFolder());
-  settings::BgmSettings bgm;
+  music::BgmSettings bgm;
   settings::LoadSettings(store, files.ReadFrom, bgm);
   if (!settings::FileExists(store, folder + "\\" + contract::RendererFile)) {
     // Converted from Shift-JIS, so it reads right whatever the system's code page.
@@ -127,11 +127,11 @@ int Main(const char* args) {
       HWND owner = WindowAfterMode(args);
       owner =
           IsWindow(owner) && owner != GetDesktopWindow() ? GetAncestor(owner, GA_ROOT) : nullptr;
-      settings::BgmSettings stored;
+      music::BgmSettings stored;
       settings::ReadSettings(store, files.ReadFrom, stored);
       dialog::ShowSettingsDialog(
           bgm, stored, LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_VORRASIN)), owner,
-          [&](const settings::BgmSettings& edited, HWND dialog) {
+          [&](const music::BgmSettings& edited, HWND dialog) {
             if (!files.MakeFirst.empty()) store.MakeFolder(files.MakeFirst);
             if (settings::SaveSettings(store, files.SaveTo, edited)) return true;
             dialog::TellNotSaved(dialog, files.SaveTo);

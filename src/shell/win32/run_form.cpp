@@ -50,7 +50,7 @@ std::wstring SystemText(DWORD error) {
 
 // VORRASIN_TEST_RENDERER_WAIT_MS, for tests only, shortens the wait for the
 // renderer's window (milliseconds).
-Nimbrel_S::Nimbrel_S(const settings::BgmSettings& bgm, bool hideCursor)
+Nimbrel_S::Nimbrel_S(const music::BgmSettings& bgm, bool hideCursor)
     : forms::Form(contract::RunFormCaption),
       cursor_(hideCursor),
       player_(deviceThread_, bgm),

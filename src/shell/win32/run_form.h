@@ -35,7 +35,7 @@ class HiddenCursor {
 
 class Nimbrel_S : public forms::Form, private run_logic::RunHost {
  public:
-  Nimbrel_S(const settings::BgmSettings& bgm, bool hideCursor);
+  Nimbrel_S(const music::BgmSettings& bgm, bool hideCursor);
 
   void Form_Load(const std::string& programFolder) { session_.Form_Load(programFolder); }
 

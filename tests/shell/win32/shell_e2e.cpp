@@ -91,7 +91,7 @@ TEST(ShellSettings, ProfileCallsWithShiftJisKeys) {
   Install in(true);
   const std::string dll = in.Path(contract::RendererFile), ini = in.Path(contract::IniFile);
   win32_profile::Win32ProfileStore store;
-  settings::BgmSettings s;
+  music::BgmSettings s;
   for (const std::string& file : {dll, in.Folder() + "\\", std::string(300, 'q')}) {
     SCOPED_TRACE(file);
     ASSERT_TRUE(desktop::WriteBytes(ini,

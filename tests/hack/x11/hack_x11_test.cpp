@@ -22,7 +22,7 @@
 #include <thread>
 #include <vector>
 
-#include "renderer/pixel_format.h"
+#include "hack/pixel_format.h"
 
 namespace {
 

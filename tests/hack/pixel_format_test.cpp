@@ -1,5 +1,5 @@
 // Pixel values of the colour table on TrueColor visuals of every depth.
-#include "renderer/pixel_format.h"
+#include "hack/pixel_format.h"
 
 #include <gtest/gtest.h>
 

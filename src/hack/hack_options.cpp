@@ -1,4 +1,4 @@
-#include "renderer/hack_options.h"
+#include "hack/hack_options.h"
 
 #include <string_view>
 

@@ -8,7 +8,7 @@
 #include <memory>
 #include <optional>
 
-#include "renderer/hack_options.h"
+#include "hack/hack_options.h"
 
 namespace hack::x11 {
 

@@ -1,4 +1,4 @@
-#include "renderer/x11/image_surface.h"
+#include "hack/x11/image_surface.h"
 
 #include <X11/Xutil.h>
 #include <sys/ipc.h>

@@ -6,12 +6,12 @@
 
 #include <memory>
 
-#include "renderer/frame_rate.h"
-#include "renderer/hack_options.h"
+#include "hack/frame_rate.h"
+#include "hack/hack_options.h"
 #include "renderer/julia_zoom.h"
-#include "renderer/pixel_format.h"
-#include "renderer/x11/image_surface.h"
-#include "renderer/x11/x_resources.h"
+#include "hack/pixel_format.h"
+#include "hack/x11/image_surface.h"
+#include "hack/x11/x_resources.h"
 
 namespace hack::x11 {
 

@@ -1,5 +1,5 @@
 // The -fps overlay's figures from a run of frames.
-#include "renderer/frame_rate.h"
+#include "hack/frame_rate.h"
 
 #include <gtest/gtest.h>
 

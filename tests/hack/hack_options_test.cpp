@@ -1,5 +1,5 @@
 // The hack's command line and the choice of window.
-#include "renderer/hack_options.h"
+#include "hack/hack_options.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "renderer/x11/x_resources.h"
+#include "hack/x11/x_resources.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xproto.h>

@@ -1,4 +1,4 @@
-#include "renderer/x11/zoom_hack.h"
+#include "hack/x11/zoom_hack.h"
 
 #include <X11/Xutil.h>
 

@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "renderer/x11/x_resources.h"
+#include "hack/x11/x_resources.h"
 
 namespace hack::x11 {
 

@@ -13,9 +13,9 @@
 #include <cstdlib>
 #include <memory>
 
-#include "renderer/hack_options.h"
-#include "renderer/x11/x_resources.h"
-#include "renderer/x11/zoom_hack.h"
+#include "hack/hack_options.h"
+#include "hack/x11/x_resources.h"
+#include "hack/x11/zoom_hack.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "renderer/pixel_format.h"
+#include "hack/pixel_format.h"
 
 #include <bit>
 #include <cstring>

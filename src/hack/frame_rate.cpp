@@ -1,4 +1,4 @@
-#include "renderer/frame_rate.h"
+#include "hack/frame_rate.h"
 
 #include <cstdio>
 
