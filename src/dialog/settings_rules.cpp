@@ -25,8 +25,8 @@ std::int16_t TrackFromText(const std::string& text) {
 std::string TrackText(std::int16_t track) { return track == 0 ? "" : std::to_string(track); }
 
 music::BgmSettings SettingsToSave(const music::BgmSettings& edited,
-                                     const music::BgmSettings& stored, bool modeChosen,
-                                     bool fileChosen) {
+                                  const music::BgmSettings& stored, bool modeChosen,
+                                  bool fileChosen) {
   music::BgmSettings out = edited;
   if (!modeChosen) out.BgmMode = stored.BgmMode;
   if (!fileChosen) out.BgmFile = stored.BgmFile;

@@ -268,9 +268,8 @@ void TellNotSaved(HWND dialog, const std::string& iniPath) {
 }
 
 std::optional<music::BgmSettings> ShowSettingsDialog(const music::BgmSettings& current,
-                                                        const music::BgmSettings& stored,
-                                                        HICON icon, HWND owner,
-                                                        const SaveFunction& save) {
+                                                     const music::BgmSettings& stored, HICON icon,
+                                                     HWND owner, const SaveFunction& save) {
   Nimbrel_P dialog(current, stored, icon, owner, save);
   return dialog.Show();
 }

@@ -31,8 +31,7 @@ void TellNotSaved(HWND dialog, const std::string& iniPath);
 // nothing after "ｷｬﾝｾﾙ", the close box or Escape. An owner window (or
 // nullptr) is disabled while the dialog is open.
 std::optional<music::BgmSettings> ShowSettingsDialog(const music::BgmSettings& current,
-                                                        const music::BgmSettings& stored,
-                                                        HICON icon, HWND owner,
-                                                        const SaveFunction& save);
+                                                     const music::BgmSettings& stored, HICON icon,
+                                                     HWND owner, const SaveFunction& save);
 
 }  // namespace dialog
