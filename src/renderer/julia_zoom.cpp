@@ -1,6 +1,7 @@
 #include "renderer/julia_zoom.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <new>
@@ -12,7 +13,7 @@
 #include <cpuid.h>
 #endif
 
-namespace uzoom {
+namespace renderer {
 namespace {
 
 // Points along the lower boundary of the Mandelbrot set, from near the cusp
@@ -673,10 +674,16 @@ void DrawFrame(Buffers& b, const PathTable& path, Clock& clock) {
   Draw<RenderJulia, ZoomFrame>(b, path, clock);
 }
 
+std::uint32_t SteadyClock::Now() {
+  const auto since = std::chrono::steady_clock::now().time_since_epoch();
+  return static_cast<std::uint32_t>(
+      std::chrono::duration_cast<std::chrono::milliseconds>(since).count());
+}
+
 namespace plain {
 void DrawFrame(Buffers& b, const PathTable& path, Clock& clock) {
   Draw<RenderJulia, ZoomFrame>(b, path, clock);
 }
 }  // namespace plain
 
-}  // namespace uzoom
+}  // namespace renderer

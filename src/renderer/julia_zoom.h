@@ -1,4 +1,4 @@
-// uzoom: the renderer's picture. Colour table, the Julia parameter path, the
+// the renderer's picture. Colour table, the Julia parameter path, the
 // escape-time texture and the bilinear, tiling resampler that maps it to the
 // screen. Portable: no windowing calls here; the frame is a plain byte buffer
 // laid out like an 8-bit top-down DIB.
@@ -10,7 +10,7 @@
 #include <new>
 #include <vector>
 
-namespace uzoom {
+namespace renderer {
 
 constexpr int TexWidth = 320;
 constexpr int TexHeight = 240;
@@ -137,6 +137,13 @@ void ZoomFrame(Buffers& b, std::int32_t px, std::int32_t py, double s);
 void DrawFrame(Buffers& b, const PathTable& path, Clock& clock);
 }  // namespace plain
 
+// Milliseconds of the system's steady clock (on Linux CLOCK_MONOTONIC, since
+// the system started), wrapping after 2^32 ms like the Windows tick count.
+class SteadyClock : public Clock {
+ public:
+  std::uint32_t Now() override;
+};
+
 // A clock that always answers the same value: the frame at one instant.
 class FixedClock : public Clock {
  public:
@@ -147,4 +154,4 @@ class FixedClock : public Clock {
   std::uint32_t t_;
 };
 
-}  // namespace uzoom
+}  // namespace renderer

@@ -8,7 +8,7 @@
 
 #include <cstdint>
 
-namespace uzoom::kernels {
+namespace renderer::kernels {
 
 // Rows of blended texels are kept as 16-bit values: a weighted sum of two
 // bytes with weights adding up to 256 lies in 0 to 65280; it is stored minus
@@ -150,4 +150,4 @@ bool HasSse2(const CpuState& s);
 bool HasAvx2(const CpuState& s);
 bool HasAvx512(const CpuState& s);
 
-}  // namespace uzoom::kernels
+}  // namespace renderer::kernels

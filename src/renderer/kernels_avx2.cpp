@@ -9,7 +9,7 @@
 #include "renderer/kernels.h"
 #include "renderer/plain_arithmetic.h"
 
-namespace uzoom::kernels {
+namespace renderer::kernels {
 namespace {
 
 // Signed division by 512 truncating toward zero.
@@ -538,6 +538,6 @@ constexpr Kernels Table = {
 
 const Kernels& Avx2() { return Table; }
 
-}  // namespace uzoom::kernels
+}  // namespace renderer::kernels
 
 #endif

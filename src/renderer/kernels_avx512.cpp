@@ -18,7 +18,7 @@
 // texture uses on the opmasks.
 #pragma GCC target("bmi2")
 
-namespace uzoom::kernels {
+namespace renderer::kernels {
 namespace {
 
 // The texture: RenderJulia's half of it in one call (JuliaHalf; JuliaRow is
@@ -777,6 +777,6 @@ const Kernels& Avx512Vbmi() {
   return table;
 }
 
-}  // namespace uzoom::kernels
+}  // namespace renderer::kernels
 
 #endif

@@ -3,7 +3,7 @@
 #include "renderer/kernels.h"
 #include "renderer/plain_arithmetic.h"
 
-namespace uzoom::kernels {
+namespace renderer::kernels {
 namespace {
 
 void JuliaRow(const std::int32_t* xs, std::int32_t y, std::int32_t cx, std::int32_t cy, int maxIter,
@@ -47,4 +47,4 @@ bool NarrowParameters(std::int32_t cx, std::int32_t cy, std::int32_t y) {
          y >= -NarrowStart && y <= NarrowStart;
 }
 
-}  // namespace uzoom::kernels
+}  // namespace renderer::kernels

@@ -9,7 +9,7 @@
 #include "renderer/kernels.h"
 #include "renderer/plain_arithmetic.h"
 
-namespace uzoom::kernels {
+namespace renderer::kernels {
 namespace {
 
 // Low 32 bits of the product of each lane (SSE2 has only 32 x 32 -> 64).
@@ -237,6 +237,6 @@ constexpr Kernels Table = {192,         JuliaRow, BlendBytesRow, GatherBytesRow,
 
 const Kernels& Sse2() { return Table; }
 
-}  // namespace uzoom::kernels
+}  // namespace renderer::kernels
 
 #endif

@@ -12,7 +12,7 @@
 
 namespace {
 
-namespace k = uzoom::kernels;
+namespace k = renderer::kernels;
 
 TEST(CpuState, WiderRegistersNeedTheSystemToSaveThem) {
   struct Row {
@@ -51,7 +51,7 @@ TEST(CpuState, WiderRegistersNeedTheSystemToSaveThem) {
 
 #if defined(__i386__) || defined(__x86_64__)
 std::vector<const k::Kernels*> Tables() {
-  if (!uzoom::CodePathAvailable(uzoom::CodePath::Avx512)) return {};
+  if (!renderer::CodePathAvailable(renderer::CodePath::Avx512)) return {};
   if (!__builtin_cpu_supports("avx512vbmi")) return {&k::Avx512()};
   return {&k::Avx512(), &k::Avx512Vbmi()};
 }

@@ -1,5 +1,5 @@
 // Every code path this processor has draws the very bytes of the plain
-// version. A path added to uzoom::AllCodePaths joins these tables by itself.
+// version. A path added to renderer::AllCodePaths joins these tables by itself.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -11,19 +11,19 @@
 
 namespace {
 
-using uzoom::Buffers;
-using uzoom::CodePath;
-constexpr int TW = uzoom::TexWidth, TH = uzoom::TexHeight;
+using renderer::Buffers;
+using renderer::CodePath;
+constexpr int TW = renderer::TexWidth, TH = renderer::TexHeight;
 
 // Runs check once per path this machine has, with that path chosen.
 void OnEveryPath(const std::function<void()>& check) {
-  for (CodePath p : uzoom::AllCodePaths) {
-    if (!uzoom::CodePathAvailable(p)) continue;
-    SCOPED_TRACE(uzoom::CodePathName(p));
-    ASSERT_TRUE(uzoom::SetCodePath(p));
+  for (CodePath p : renderer::AllCodePaths) {
+    if (!renderer::CodePathAvailable(p)) continue;
+    SCOPED_TRACE(renderer::CodePathName(p));
+    ASSERT_TRUE(renderer::SetCodePath(p));
     check();
   }
-  uzoom::SetCodePath(uzoom::BestCodePath());
+  renderer::SetCodePath(renderer::BestCodePath());
 }
 
 std::uint32_t Random(std::uint32_t& seed, std::uint32_t below) {
@@ -32,7 +32,7 @@ std::uint32_t Random(std::uint32_t& seed, std::uint32_t below) {
 }
 
 TEST(CodePaths, WholeFramesAndTexturesFromTheClock) {
-  const uzoom::PathTable path = uzoom::MakePathTable();
+  const renderer::PathTable path = renderer::MakePathTable();
   struct Row {
     int w, h, clocks, every;
   };
@@ -43,13 +43,13 @@ TEST(CodePaths, WholeFramesAndTexturesFromTheClock) {
   OnEveryPath([&] {
     for (const Row& r : rows) {
       Buffers fast, plain;
-      ASSERT_EQ(uzoom::Allocate(fast, r.w, r.h), uzoom::AllocResult::Ok);
-      ASSERT_EQ(uzoom::Allocate(plain, r.w, r.h), uzoom::AllocResult::Ok);
+      ASSERT_EQ(renderer::Allocate(fast, r.w, r.h), renderer::AllocResult::Ok);
+      ASSERT_EQ(renderer::Allocate(plain, r.w, r.h), renderer::AllocResult::Ok);
       for (std::uint32_t n = 0, t = 1000; n < std::uint32_t(r.clocks); ++n, t += r.every) {
         SCOPED_TRACE(::testing::Message() << r.w << "x" << r.h << " clock " << t);
-        uzoom::FixedClock a(t), b(t);
-        uzoom::DrawFrame(fast, path, a);
-        uzoom::plain::DrawFrame(plain, path, b);
+        renderer::FixedClock a(t), b(t);
+        renderer::DrawFrame(fast, path, a);
+        renderer::plain::DrawFrame(plain, path, b);
         ASSERT_EQ(fast.FrameBuffer, plain.FrameBuffer);
         ASSERT_EQ(fast.Texture, plain.Texture);
       }
@@ -66,8 +66,8 @@ TEST(CodePaths, TexturesForAnyIterationLimitAndParameter) {
     for (const auto& c : params) {
       for (int maxIter : {-3, 0, 1, 2, 7, 64, 300}) {
         SCOPED_TRACE(::testing::Message() << c[0] << ", " << c[1] << " maxIter " << maxIter);
-        uzoom::RenderJulia(fast.data(), c[0], c[1], maxIter);
-        uzoom::plain::RenderJulia(plain.data(), c[0], c[1], maxIter);
+        renderer::RenderJulia(fast.data(), c[0], c[1], maxIter);
+        renderer::plain::RenderJulia(plain.data(), c[0], c[1], maxIter);
         ASSERT_EQ(fast, plain);
       }
     }
@@ -80,7 +80,7 @@ TEST(CodePaths, ResamplerAtOddAndTinySizes) {
     for (int w : {1, 2, 3, 5, 7, 8, 15, 16, 17, 31, 33, 63, 321, 1023}) {
       for (int h : {1, 3, 250}) {
         Buffers fast;
-        ASSERT_EQ(uzoom::Allocate(fast, w, h), uzoom::AllocResult::Ok);
+        ASSERT_EQ(renderer::Allocate(fast, w, h), renderer::AllocResult::Ok);
         for (auto& t : fast.Texture) t = static_cast<std::uint8_t>(Random(seed, 256));
         // The padding past each row's width stays as it was.
         std::memset(fast.FrameBuffer.data(), 0xEE, fast.FrameBuffer.size());
@@ -89,8 +89,8 @@ TEST(CodePaths, ResamplerAtOddAndTinySizes) {
           for (auto [px, py] : {std::pair{160, 120}, {64, 48}, {0, 0}, {319, 239}}) {
             SCOPED_TRACE(::testing::Message()
                          << w << "x" << h << " s " << s << " at " << px << ", " << py);
-            uzoom::ZoomFrame(fast, px, py, s);
-            uzoom::plain::ZoomFrame(plain, px, py, s);
+            renderer::ZoomFrame(fast, px, py, s);
+            renderer::plain::ZoomFrame(plain, px, py, s);
             ASSERT_EQ(fast.FrameBuffer, plain.FrameBuffer);
           }
         }
@@ -100,12 +100,12 @@ TEST(CodePaths, ResamplerAtOddAndTinySizes) {
 }
 
 TEST(CodePaths, PortableEverywhereAndSse2OnX86) {
-  EXPECT_TRUE(uzoom::CodePathAvailable(CodePath::Portable));
+  EXPECT_TRUE(renderer::CodePathAvailable(CodePath::Portable));
 #if defined(__i386__) || defined(__x86_64__)
-  EXPECT_TRUE(uzoom::CodePathAvailable(CodePath::Sse2));  // the shipped program's least
+  EXPECT_TRUE(renderer::CodePathAvailable(CodePath::Sse2));  // the shipped program's least
   // The wider sets exactly when the compiler's own check (CPUID and XGETBV) finds them.
-  EXPECT_EQ(uzoom::CodePathAvailable(CodePath::Avx2), __builtin_cpu_supports("avx2") != 0);
-  EXPECT_EQ(uzoom::CodePathAvailable(CodePath::Avx512),
+  EXPECT_EQ(renderer::CodePathAvailable(CodePath::Avx2), __builtin_cpu_supports("avx2") != 0);
+  EXPECT_EQ(renderer::CodePathAvailable(CodePath::Avx512),
             __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
                 __builtin_cpu_supports("avx512vl") && __builtin_cpu_supports("bmi2"));
 #endif
@@ -115,14 +115,14 @@ TEST(CodePaths, PortableEverywhereAndSse2OnX86) {
 // ZoomFrame does not choose for itself: each path's table against the
 // portable one. A new path needs its table named here.
 TEST(CodePaths, KernelsOnRandomData) {
-  namespace k = uzoom::kernels;
+  namespace k = renderer::kernels;
   const k::Kernels& want = k::Portable();
   std::uint32_t seed = 99;
   std::vector<std::uint8_t> tex(TW * (TH + 2));
   for (auto& t : tex) t = static_cast<std::uint8_t>(Random(seed, 256));
   auto stored = [&] { return static_cast<std::int16_t>(int(Random(seed, 65281)) - k::RowBias); };
-  for (CodePath p : uzoom::AllCodePaths) {
-    if (p == CodePath::Portable || !uzoom::CodePathAvailable(p)) continue;
+  for (CodePath p : renderer::AllCodePaths) {
+    if (p == CodePath::Portable || !renderer::CodePathAvailable(p)) continue;
     const k::Kernels* table = nullptr;
 #if defined(__i386__) || defined(__x86_64__)
     table = p == CodePath::Sse2     ? &k::Sse2()
@@ -130,10 +130,10 @@ TEST(CodePaths, KernelsOnRandomData) {
             : p == CodePath::Avx512 ? &k::Avx512()
                                     : nullptr;
 #endif
-    ASSERT_NE(table, nullptr) << "no kernel table for " << uzoom::CodePathName(p);
+    ASSERT_NE(table, nullptr) << "no kernel table for " << renderer::CodePathName(p);
     const k::Kernels& got = *table;
     for (int n : {0, 1, 7, 15, 16, 17, 31, 32, 33, 47, 64, 100, 321, 1000}) {
-      SCOPED_TRACE(::testing::Message() << uzoom::CodePathName(p) << " n " << n);
+      SCOPED_TRACE(::testing::Message() << renderer::CodePathName(p) << " n " << n);
       std::vector<std::int32_t> idx(n);
       std::vector<std::uint32_t> w(n);
       std::vector<std::uint16_t> fx(n);
