@@ -7,7 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "renderer/julia_zoom.h"
+#include "renderer/code_path.h"
+#include "renderer/frame.h"
+#include "renderer/plain.h"
+#include "renderer/resampler.h"
+#include "renderer/texture.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "renderer/julia_zoom.h"
+#include "renderer/frame.h"
 
 namespace {
 

@@ -16,7 +16,10 @@
 #include <string>
 #include <vector>
 
-#include "renderer/julia_zoom.h"
+#include "renderer/code_path.h"
+#include "renderer/frame.h"
+#include "renderer/plain.h"
+#include "renderer/texture.h"
 
 namespace {
 

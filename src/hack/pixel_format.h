@@ -6,7 +6,7 @@
 #include <array>
 #include <cstdint>
 
-#include "renderer/julia_zoom.h"
+#include "renderer/formulas.h"
 
 namespace hack {
 

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "renderer/julia_zoom.h"
+#include "renderer/code_path.h"
 #include "renderer/kernels.h"
 
 namespace {

@@ -1,13 +1,18 @@
 // Every code path this processor has draws the very bytes of the plain
 // version. A path added to renderer::AllCodePaths joins these tables by itself.
+#include "renderer/code_path.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <functional>
 #include <vector>
 
-#include "renderer/julia_zoom.h"
+#include "renderer/frame.h"
 #include "renderer/kernels.h"
+#include "renderer/plain.h"
+#include "renderer/resampler.h"
+#include "renderer/texture.h"
 
 namespace {
 

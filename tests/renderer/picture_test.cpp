@@ -7,7 +7,10 @@
 #include <tuple>
 #include <vector>
 
-#include "renderer/julia_zoom.h"
+#include "renderer/frame.h"
+#include "renderer/plain.h"
+#include "renderer/resampler.h"
+#include "renderer/texture.h"
 
 namespace {
 

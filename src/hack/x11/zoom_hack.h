@@ -11,7 +11,7 @@
 #include "hack/pixel_format.h"
 #include "hack/x11/image_surface.h"
 #include "hack/x11/x_resources.h"
-#include "renderer/julia_zoom.h"
+#include "renderer/frame.h"
 
 namespace hack::x11 {
 

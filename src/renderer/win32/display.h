@@ -11,7 +11,7 @@
 
 #include "common/contract.h"
 #include "renderer/audience.h"
-#include "renderer/julia_zoom.h"
+#include "renderer/formulas.h"
 
 namespace renderer::win32 {
 

@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "common/contract.h"
-#include "renderer/julia_zoom.h"
+#include "renderer/frame.h"
 #include "renderer/win32/display.h"
 
 namespace renderer::win32 {

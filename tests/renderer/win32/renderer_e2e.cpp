@@ -9,7 +9,7 @@
 #include <tuple>
 
 #include "common/contract.h"
-#include "renderer/julia_zoom.h"
+#include "renderer/formulas.h"
 #include "renderer/win32/display.h"
 #include "support/win32/desktop.h"
 
