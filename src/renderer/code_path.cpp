@@ -4,27 +4,21 @@
 #include <cpuid.h>
 #endif
 
-#include <cstdint>
+#include "renderer/instruction_sets.h"
 
 namespace renderer {
 
-namespace kernels {
-
-bool HasSse2(const CpuState& s) { return s.Sse2; }
-
-// The system must save the YMM halves (XCR0 bits 1 and 2) as well.
-bool HasAvx2(const CpuState& s) {
-  return s.Sse2 && s.Avx && s.Avx2 && s.Osxsave && (s.Xcr0 & XcrYmm) == XcrYmm;
+unsigned FeaturesOf(const CpuState& s) {
+  using namespace kernels::feature;
+  // XCR0 bits: SSE and AVX (YMM upper halves) state; opmask, ZMM0-15 upper
+  // halves and ZMM16-31 state.
+  constexpr std::uint64_t ymm = 0x6, zmm = 0xE6;
+  const auto bit = [](bool has, unsigned feature) { return has ? feature : 0u; };
+  return bit(s.Sse2, Sse2) | bit(s.Avx, Avx) | bit(s.Avx2, Avx2) | bit(s.Bmi2, Bmi2) |
+         bit(s.Avx512F, Avx512F) | bit(s.Avx512Bw, Avx512Bw) | bit(s.Avx512Vl, Avx512Vl) |
+         bit(s.Avx512Vbmi, Avx512Vbmi) | bit(s.Osxsave && (s.Xcr0 & ymm) == ymm, YmmState) |
+         bit(s.Osxsave && (s.Xcr0 & zmm) == zmm, ZmmState);
 }
-
-// The opmask and all ZMM state too (XCR0 bits 5 to 7). Every processor with
-// AVX-512 has BMI2, but a virtual machine may hide it.
-bool HasAvx512(const CpuState& s) {
-  return HasAvx2(s) && s.Bmi2 && s.Avx512F && s.Avx512Bw && s.Avx512Vl &&
-         (s.Xcr0 & XcrZmm) == XcrZmm;
-}
-
-}  // namespace kernels
 
 namespace {
 
@@ -36,8 +30,8 @@ std::uint64_t ReadXcr0() {
   return static_cast<std::uint64_t>(hi) << 32 | lo;
 }
 
-kernels::CpuState ReadCpuState() {
-  kernels::CpuState s{};
+CpuState ReadCpuState() {
+  CpuState s{};
   unsigned a = 0, b = 0, c = 0, d = 0;
   if (__get_cpuid(1, &a, &b, &c, &d)) {
     s.Sse2 = (d & bit_SSE2) != 0;
@@ -55,40 +49,38 @@ kernels::CpuState ReadCpuState() {
   if (s.Osxsave) s.Xcr0 = ReadXcr0();
   return s;
 }
-
-const kernels::CpuState& Cpu() {
-  static const kernels::CpuState cpu = ReadCpuState();
-  return cpu;
-}
+#else
+CpuState ReadCpuState() { return {}; }
 #endif
 
-bool ProcessorHas(CodePath p) {
+unsigned Features() {
+  static const unsigned features = FeaturesOf(ReadCpuState());
+  return features;
+}
+
 #if defined(__i386__) || defined(__x86_64__)
-  const kernels::CpuState& cpu = Cpu();
+const kernels::Kernels* const Tables[] = {&kernels::Portable(), &kernels::Sse2(), &kernels::Avx2(),
+                                          &kernels::Avx512(), &kernels::Avx512Vbmi()};
+#else
+const kernels::Kernels* const Tables[] = {&kernels::Portable()};
+#endif
+
+// The table of a path; null where this build has none.
+const kernels::Kernels* TableOf(CodePath p) {
   switch (p) {
     case CodePath::Portable:
-      return true;
-    case CodePath::Sse2:
-      return kernels::HasSse2(cpu);
-    case CodePath::Avx2:
-      return kernels::HasAvx2(cpu);
-    case CodePath::Avx512:
-      return kernels::HasAvx512(cpu);
-  }
-  return false;
-#else
-  return p == CodePath::Portable;
-#endif
-}
-
-const kernels::Kernels& TableOf(CodePath p) {
+      return &kernels::Portable();
 #if defined(__i386__) || defined(__x86_64__)
-  if (p == CodePath::Avx512) return Cpu().Avx512Vbmi ? kernels::Avx512Vbmi() : kernels::Avx512();
-  if (p == CodePath::Avx2) return kernels::Avx2();
-  if (p == CodePath::Sse2) return kernels::Sse2();
+    case CodePath::Sse2:
+      return &kernels::Sse2();
+    case CodePath::Avx2:
+      return &kernels::Avx2();
+    case CodePath::Avx512:
+      return ProcessorRuns(kernels::Avx512Vbmi()) ? &kernels::Avx512Vbmi() : &kernels::Avx512();
 #endif
-  (void)p;
-  return kernels::Portable();
+    default:
+      return nullptr;
+  }
 }
 
 struct Active {
@@ -97,24 +89,30 @@ struct Active {
 };
 
 Active& Current() {
-  static Active active{BestCodePath(), &TableOf(BestCodePath())};
+  static Active active{BestCodePath(), TableOf(BestCodePath())};
   return active;
 }
 
 }  // namespace
 
-bool CodePathAvailable(CodePath p) { return ProcessorHas(p); }
+std::span<const kernels::Kernels* const> AllKernelTables() { return Tables; }
+
+bool ProcessorRuns(const kernels::Kernels& k) { return (Features() & k.Needs) == k.Needs; }
+
+bool CodePathAvailable(CodePath p) {
+  const kernels::Kernels* k = TableOf(p);
+  return k != nullptr && ProcessorRuns(*k);
+}
 
 CodePath BestCodePath() {
-  if (ProcessorHas(CodePath::Avx512)) return CodePath::Avx512;
-  if (ProcessorHas(CodePath::Avx2)) return CodePath::Avx2;
-  if (ProcessorHas(CodePath::Sse2)) return CodePath::Sse2;
+  for (CodePath p : {CodePath::Avx512, CodePath::Avx2, CodePath::Sse2})
+    if (CodePathAvailable(p)) return p;
   return CodePath::Portable;
 }
 
 bool SetCodePath(CodePath p) {
   if (!CodePathAvailable(p)) return false;
-  Current() = {p, &TableOf(p)};
+  Current() = {p, TableOf(p)};
   return true;
 }
 

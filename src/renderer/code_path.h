@@ -1,6 +1,9 @@
-// Which inner loops the picture runs on: the kernel tables per instruction
-// set, what this processor and system support, and the active choice.
+// Which inner loops the picture runs on: what this processor and system
+// support, the kernel tables they allow, and the active choice.
 #pragma once
+
+#include <cstdint>
+#include <span>
 
 #include "renderer/kernels.h"
 
@@ -21,5 +24,20 @@ const char* CodePathName(CodePath p);
 
 // The table of the active path.
 const kernels::Kernels& ActiveKernels();
+
+// Every table built into this program (on the Avx512 path, the one with VBMI
+// is taken where the processor has it).
+std::span<const kernels::Kernels* const> AllKernelTables();
+// Whether this processor and system run the table.
+bool ProcessorRuns(const kernels::Kernels& k);
+
+// What the processor reports (CPUID) and what the system saves on a switch
+// (XCR0, read with XGETBV): a wider register set is usable only with both.
+struct CpuState {
+  bool Sse2, Osxsave, Avx, Avx2, Bmi2, Avx512F, Avx512Bw, Avx512Vl, Avx512Vbmi;
+  std::uint64_t Xcr0;
+};
+// The features (kernels::feature) of that state.
+unsigned FeaturesOf(const CpuState& s);
 
 }  // namespace renderer
