@@ -49,6 +49,12 @@ inline void Step16(__m128i& x, __m128i& y, __m128i& active, __m128i& k, __m128i 
   x = _mm_add_epi16(_mm_slli_epi16(_mm_sub_epi16(xx, yy), 3), cx8);
 }
 
+// The escape values of eight points in 16-bit lanes (see Value).
+inline __m128i Value16(__m128i active, __m128i k) {
+  const __m128i steps = _mm_and_si128(_mm_slli_epi16(k, 2), _mm_set1_epi16(255));
+  return _mm_or_si128(_mm_and_si128(active, _mm_set1_epi16(255)), _mm_andnot_si128(active, steps));
+}
+
 // Whole groups of 16 points; returns how many it did.
 int JuliaRowNarrow(const std::int32_t* xs, std::int32_t y, std::int32_t cx, std::int32_t cy,
                    int maxIter, std::uint8_t* vals, int n) {
@@ -72,12 +78,8 @@ int JuliaRowNarrow(const std::int32_t* xs, std::int32_t y, std::int32_t cx, std:
       Step16(x1, y1, a1, k1, cx8, cy8);
       if (_mm_movemask_epi8(_mm_or_si128(a0, a1)) == 0) break;
     }
-    auto value = [](__m128i a, __m128i k) {
-      const __m128i steps = _mm_and_si128(_mm_slli_epi16(k, 2), _mm_set1_epi16(255));
-      return _mm_or_si128(_mm_and_si128(a, _mm_set1_epi16(255)), _mm_andnot_si128(a, steps));
-    };
     _mm_storeu_si128(reinterpret_cast<__m128i*>(vals + c),
-                     _mm_packus_epi16(value(a0, k0), value(a1, k1)));
+                     _mm_packus_epi16(Value16(a0, k0), Value16(a1, k1)));
   }
   return c;
 }
