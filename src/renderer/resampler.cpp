@@ -174,11 +174,14 @@ class Resampler {
   // as dx < Wx.
   void PlanColumns() {
     const auto u0 = static_cast<std::uint32_t>(g_.x0 % Wx), du = static_cast<std::uint32_t>(g_.dx);
-    for (std::int32_t col = 0; col < width_; ++col) {
+    std::int32_t* const idx = s_.ColumnIndex.data();
+    std::uint32_t* const w = s_.ColumnWeights.data();
+    std::uint16_t* const fx = s_.ColumnFraction.data();
+    for (std::int32_t col = 0, width = width_; col < width; ++col) {
       const std::uint32_t u = (u0 + du * static_cast<std::uint32_t>(col)) % Wx;
-      s_.ColumnFraction[col] = static_cast<std::uint16_t>(u & 255);
-      s_.ColumnIndex[col] = static_cast<std::int32_t>(u >> 8);
-      s_.ColumnWeights[col] = (256u - (u & 255)) | (u & 255) << 16;
+      fx[col] = static_cast<std::uint16_t>(u & 255);
+      idx[col] = static_cast<std::int32_t>(u >> 8);
+      w[col] = (256u - (u & 255)) | (u & 255) << 16;
     }
   }
   std::uint8_t* FrameRow(std::int32_t row) const { return b_.FrameBuffer.data() + row * b_.Stride; }
