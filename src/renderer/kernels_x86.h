@@ -66,13 +66,16 @@ inline V Value(V active, V k) {
   return (V)((a & 255) | (~a & (((S)k << 2) & 255)));
 }
 
-// Whether all of xs[0, n) lie within the narrow start range. Looks at all of
+// Whether all of xs[0, n) lie within the narrow start range: the largest of
+// x + NarrowStart, taken unsigned, at most twice NarrowStart. Looks at all of
 // them, which lets the compiler vectorise it.
 inline bool NarrowStarts(const std::int32_t* xs, int n) {
-  bool all = true;
-  for (int c = 0; c < n; ++c)
-    all &= static_cast<std::uint32_t>(xs[c]) + NarrowStart <= 2u * NarrowStart;
-  return all;
+  std::uint32_t widest = 0;
+  for (int c = 0; c < n; ++c) {
+    const std::uint32_t shifted = static_cast<std::uint32_t>(xs[c]) + NarrowStart;
+    widest = shifted > widest ? shifted : widest;
+  }
+  return widest <= 2u * NarrowStart;
 }
 
 // A texture row from a loop in 16-bit lanes (where the parameters and start
