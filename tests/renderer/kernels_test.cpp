@@ -12,6 +12,11 @@
 #include "renderer/resampler.h"
 #include "renderer/support.h"
 
+// Tables by name in test names and messages.
+namespace renderer::kernels {
+void PrintTo(const Kernels* k, std::ostream* os) { *os << k->Name; }
+}  // namespace renderer::kernels
+
 namespace {
 
 namespace k = renderer::kernels;
