@@ -7,7 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "renderer/julia_zoom.h"
+#include "renderer/code_path.h"
+#include "renderer/frame.h"
+#include "renderer/plain.h"
+#include "renderer/resampler.h"
+#include "renderer/texture.h"
 
 namespace {
 
@@ -18,74 +22,74 @@ struct FrameParams {
 };
 
 FrameParams ParamsOf(std::int64_t n) {
-  static const uzoom::PathTable path = uzoom::MakePathTable();
+  static const renderer::PathTable path = renderer::MakePathTable();
   const auto t = static_cast<std::uint32_t>(1000 + 750 * n);
-  const uzoom::JuliaParameter c = uzoom::JuliaAt(path, t);
-  return {c.cx, c.cy, uzoom::ScaleAt(t), uzoom::PanX(t, t), uzoom::PanY(t, t)};
+  const renderer::JuliaParameter c = renderer::JuliaAt(path, t);
+  return {c.cx, c.cy, renderer::ScaleAt(t), renderer::PanX(t, t), renderer::PanY(t, t)};
 }
 
 // The schedule repeats its pan and scale pattern slowly; 64 frames cover
 // every part of the scale cycle.
 constexpr int Schedule = 64;
 
-void Texture(benchmark::State& state, bool usePlain, uzoom::CodePath p) {
-  if (!usePlain && !uzoom::SetCodePath(p)) {
+void Texture(benchmark::State& state, bool usePlain, renderer::CodePath p) {
+  if (!usePlain && !renderer::SetCodePath(p)) {
     state.SkipWithError("code path not available");
     return;
   }
-  std::vector<std::uint8_t> tex(uzoom::TexWidth * (uzoom::TexHeight + 2));
+  std::vector<std::uint8_t> tex(renderer::TexWidth * (renderer::TexHeight + 2));
   std::int64_t n = 0;
   for (auto _ : state) {
     const FrameParams f = ParamsOf(n++ % Schedule);
     if (usePlain)
-      uzoom::plain::RenderJulia(tex.data(), f.cx, f.cy, uzoom::MaxIter);
+      renderer::plain::RenderJulia(tex.data(), f.cx, f.cy, renderer::MaxIter);
     else
-      uzoom::RenderJulia(tex.data(), f.cx, f.cy, uzoom::MaxIter);
+      renderer::RenderJulia(tex.data(), f.cx, f.cy, renderer::MaxIter);
     benchmark::DoNotOptimize(tex.data());
   }
 }
 
 // Chooses the code path and sizes the buffers to the benchmark's frame;
 // false (and the benchmark skipped) when either cannot be done.
-bool Prepare(benchmark::State& state, bool usePlain, uzoom::CodePath p, uzoom::Buffers& b) {
-  if (!usePlain && !uzoom::SetCodePath(p)) {
+bool Prepare(benchmark::State& state, bool usePlain, renderer::CodePath p, renderer::Buffers& b) {
+  if (!usePlain && !renderer::SetCodePath(p)) {
     state.SkipWithError("code path not available");
     return false;
   }
-  if (uzoom::Allocate(b, static_cast<std::int32_t>(state.range(0)),
-                      static_cast<std::int32_t>(state.range(1))) != uzoom::AllocResult::Ok) {
+  if (renderer::Allocate(b, static_cast<std::int32_t>(state.range(0)),
+                         static_cast<std::int32_t>(state.range(1))) != renderer::AllocResult::Ok) {
     state.SkipWithError("no memory");
     return false;
   }
   return true;
 }
 
-void Resample(benchmark::State& state, bool usePlain, uzoom::CodePath p) {
-  uzoom::Buffers b;
+void Resample(benchmark::State& state, bool usePlain, renderer::CodePath p) {
+  renderer::Buffers b;
   if (!Prepare(state, usePlain, p, b)) return;
-  uzoom::plain::RenderJulia(b.Texture.data(), -0.75, 0.1, uzoom::MaxIter);
+  renderer::plain::RenderJulia(b.Texture.data(), -0.75, 0.1, renderer::MaxIter);
   std::int64_t n = 0;
   for (auto _ : state) {
     const FrameParams f = ParamsOf(n++ % Schedule);
     if (usePlain)
-      uzoom::plain::ZoomFrame(b, f.px, f.py, f.s);
+      renderer::plain::ZoomFrame(b, f.px, f.py, f.s);
     else
-      uzoom::ZoomFrame(b, f.px, f.py, f.s);
+      renderer::ZoomFrame(b, f.px, f.py, f.s);
     benchmark::DoNotOptimize(b.FrameBuffer.data());
   }
 }
 
-void Frame(benchmark::State& state, bool usePlain, uzoom::CodePath p) {
-  uzoom::Buffers b;
+void Frame(benchmark::State& state, bool usePlain, renderer::CodePath p) {
+  renderer::Buffers b;
   if (!Prepare(state, usePlain, p, b)) return;
-  const uzoom::PathTable path = uzoom::MakePathTable();
+  const renderer::PathTable path = renderer::MakePathTable();
   std::int64_t n = 0;
   for (auto _ : state) {
-    uzoom::FixedClock at(static_cast<std::uint32_t>(1000 + 750 * n++));
+    renderer::FixedClock at(static_cast<std::uint32_t>(1000 + 750 * n++));
     if (usePlain)
-      uzoom::plain::DrawFrame(b, path, at);
+      renderer::plain::DrawFrame(b, path, at);
     else
-      uzoom::DrawFrame(b, path, at);
+      renderer::DrawFrame(b, path, at);
     benchmark::DoNotOptimize(b.FrameBuffer.data());
   }
 }
@@ -95,7 +99,7 @@ void SizeArgs(benchmark::internal::Benchmark* b) {
 }
 
 int Register() {
-  using Fn = void (*)(benchmark::State&, bool, uzoom::CodePath);
+  using Fn = void (*)(benchmark::State&, bool, renderer::CodePath);
   struct Kind {
     const char* name;
     Fn fn;
@@ -104,15 +108,15 @@ int Register() {
   for (const Kind k : {Kind{"Texture", Texture, false}, Kind{"Resample", Resample, true},
                        Kind{"Frame", Frame, true}}) {
     auto* plainBench = benchmark::RegisterBenchmark((std::string(k.name) + "/plain").c_str(), k.fn,
-                                                    true, uzoom::CodePath::Portable);
+                                                    true, renderer::CodePath::Portable);
     if (k.sized)
       SizeArgs(plainBench);
     else
       plainBench->Unit(benchmark::kMicrosecond);
-    for (uzoom::CodePath p : uzoom::AllCodePaths) {
-      if (!uzoom::CodePathAvailable(p)) continue;
+    for (renderer::CodePath p : renderer::AllCodePaths) {
+      if (!renderer::CodePathAvailable(p)) continue;
       auto* b = benchmark::RegisterBenchmark(
-          (std::string(k.name) + "/" + uzoom::CodePathName(p)).c_str(), k.fn, false, p);
+          (std::string(k.name) + "/" + renderer::CodePathName(p)).c_str(), k.fn, false, p);
       if (k.sized)
         SizeArgs(b);
       else

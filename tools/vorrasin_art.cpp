@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "renderer/julia_zoom.h"
+#include "renderer/frame.h"
 
 namespace {
 
@@ -24,15 +24,15 @@ struct Image {
 
 // The frame at the given clock, in colour.
 Image Frame(std::uint32_t clock, int width, int height) {
-  uzoom::Buffers buffers;
-  if (uzoom::Allocate(buffers, width, height) != uzoom::AllocResult::Ok) return {};
-  uzoom::FixedClock at(clock);
-  uzoom::DrawFrame(buffers, uzoom::MakePathTable(), at);
-  const uzoom::ColourTable colours = uzoom::MakeColourTable();
+  renderer::Buffers buffers;
+  if (renderer::Allocate(buffers, width, height) != renderer::AllocResult::Ok) return {};
+  renderer::FixedClock at(clock);
+  renderer::DrawFrame(buffers, renderer::MakePathTable(), at);
+  const renderer::ColourTable colours = renderer::MakeColourTable();
   Image img{width, height, {}};
   for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x) {
-      const uzoom::Colour& c = colours[buffers.FrameBuffer[y * buffers.Stride + x]];
+      const renderer::Colour& c = colours[buffers.FrameBuffer[y * buffers.Stride + x]];
       img.pixels.push_back({c.red, c.green, c.blue});
     }
   return img;

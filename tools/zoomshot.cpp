@@ -16,7 +16,10 @@
 #include <string>
 #include <vector>
 
-#include "renderer/julia_zoom.h"
+#include "renderer/code_path.h"
+#include "renderer/frame.h"
+#include "renderer/plain.h"
+#include "renderer/texture.h"
 
 namespace {
 
@@ -67,7 +70,7 @@ bool WriteRaw(const std::string& path, const std::uint8_t* pixels, int width, in
 }
 
 bool WritePng(const std::string& path, const std::uint8_t* pixels, int width, int height,
-              std::int64_t stride, const uzoom::ColourTable& colours) {
+              std::int64_t stride, const renderer::ColourTable& colours) {
 #if !VORRASIN_HAVE_PNG
   (void)path, (void)pixels, (void)width, (void)height, (void)stride, (void)colours;
   std::fprintf(stderr, "zoomshot: this build writes .raw files only\n");
@@ -108,10 +111,10 @@ int main(int argc, char** argv) {
       reference = true;
     } else if (a == "--path") {
       bool known = false;
-      for (uzoom::CodePath p : uzoom::AllCodePaths) {
-        if (next == nullptr || std::strcmp(next, uzoom::CodePathName(p)) != 0) continue;
+      for (renderer::CodePath p : renderer::AllCodePaths) {
+        if (next == nullptr || std::strcmp(next, renderer::CodePathName(p)) != 0) continue;
         known = true;
-        if (!uzoom::SetCodePath(p)) {
+        if (!renderer::SetCodePath(p)) {
           std::fprintf(stderr, "zoomshot: this processor cannot run the %s path\n", next);
           return ExitFailed;
         }
@@ -151,49 +154,49 @@ int main(int argc, char** argv) {
     return Usage("the output file must end in .png or .raw");
 
   if (!haveSize) w = h = 1;  // a texture needs no frame
-  if (w <= 0 || h <= 0 || w > uzoom::MaxSurfaceSide || h > uzoom::MaxSurfaceSide) {
+  if (w <= 0 || h <= 0 || w > renderer::MaxSurfaceSide || h > renderer::MaxSurfaceSide) {
     std::fprintf(stderr, "zoomshot: size %lldx%lld: each side must be 1 to %d pixels\n", w, h,
-                 uzoom::MaxSurfaceSide);
+                 renderer::MaxSurfaceSide);
     return ExitFailed;
   }
-  uzoom::Buffers buffers;
-  if (uzoom::Allocate(buffers, static_cast<std::int32_t>(w), static_cast<std::int32_t>(h)) !=
-      uzoom::AllocResult::Ok) {
+  renderer::Buffers buffers;
+  if (renderer::Allocate(buffers, static_cast<std::int32_t>(w), static_cast<std::int32_t>(h)) !=
+      renderer::AllocResult::Ok) {
     std::fprintf(stderr, "zoomshot: not enough memory for a %lldx%lld frame\n", w, h);
     return ExitFailed;
   }
-  const uzoom::PathTable path = uzoom::MakePathTable();
+  const renderer::PathTable path = renderer::MakePathTable();
 
   if (bench) {
     using Clock = std::chrono::steady_clock;
     const auto start = Clock::now();
     for (long long n = 0; n < frames; ++n) {
-      uzoom::FixedClock at(static_cast<std::uint32_t>(1000 + 750 * n));
+      renderer::FixedClock at(static_cast<std::uint32_t>(1000 + 750 * n));
       if (reference)
-        uzoom::plain::DrawFrame(buffers, path, at);
+        renderer::plain::DrawFrame(buffers, path, at);
       else
-        uzoom::DrawFrame(buffers, path, at);
+        renderer::DrawFrame(buffers, path, at);
     }
     const std::chrono::duration<double, std::milli> spent = Clock::now() - start;
     std::printf("frames %lld size %lldx%lld %s\n", frames, w, h,
-                reference ? "plain" : uzoom::CodePathName(uzoom::ActiveCodePath()));
+                reference ? "plain" : renderer::CodePathName(renderer::ActiveCodePath()));
     std::printf("ms/frame %.4f\n", spent.count() / static_cast<double>(frames));
     return 0;
   }
 
-  uzoom::FixedClock at(static_cast<std::uint32_t>(clock));
+  renderer::FixedClock at(static_cast<std::uint32_t>(clock));
   const std::uint8_t* pixels;
   int pw, ph;
   std::int64_t stride;
   if (texture) {
-    const uzoom::JuliaParameter c = uzoom::JuliaAt(path, at.Now());
-    uzoom::RenderJulia(buffers.Texture.data(), c.cx, c.cy, uzoom::MaxIter);
+    const renderer::JuliaParameter c = renderer::JuliaAt(path, at.Now());
+    renderer::RenderJulia(buffers.Texture.data(), c.cx, c.cy, renderer::MaxIter);
     pixels = buffers.Texture.data();
-    pw = uzoom::TexWidth;
-    ph = uzoom::TexHeight;
-    stride = uzoom::TexWidth;
+    pw = renderer::TexWidth;
+    ph = renderer::TexHeight;
+    stride = renderer::TexWidth;
   } else {
-    uzoom::DrawFrame(buffers, path, at);
+    renderer::DrawFrame(buffers, path, at);
     pixels = buffers.FrameBuffer.data();
     pw = buffers.ScreenWidth;
     ph = buffers.ScreenHeight;
@@ -201,7 +204,7 @@ int main(int argc, char** argv) {
   }
   const bool ok = EndsWith(out, ".raw")
                       ? WriteRaw(out, pixels, pw, ph, stride)
-                      : WritePng(out, pixels, pw, ph, stride, uzoom::MakeColourTable());
+                      : WritePng(out, pixels, pw, ph, stride, renderer::MakeColourTable());
   if (!ok) {
     std::fprintf(stderr, "zoomshot: cannot write %s\n", out.c_str());
     return ExitFailed;

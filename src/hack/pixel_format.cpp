@@ -37,10 +37,10 @@ bool MasksUsable(const ChannelMasks& m) {
          (m.Red & m.Blue) == 0 && (m.Green & m.Blue) == 0;
 }
 
-PixelTable MakePixelTable(const uzoom::ColourTable& colours, const ChannelMasks& masks) {
+PixelTable MakePixelTable(const renderer::ColourTable& colours, const ChannelMasks& masks) {
   PixelTable t{};
   for (std::size_t i = 0; i < t.size(); ++i) {
-    const uzoom::Colour& c = colours[i];
+    const renderer::Colour& c = colours[i];
     t[i] = Channel(c.red, masks.Red) | Channel(c.green, masks.Green) | Channel(c.blue, masks.Blue);
   }
   return t;

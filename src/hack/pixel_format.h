@@ -6,7 +6,7 @@
 #include <array>
 #include <cstdint>
 
-#include "renderer/julia_zoom.h"
+#include "renderer/formulas.h"
 
 namespace hack {
 
@@ -20,7 +20,7 @@ using PixelTable = std::array<std::uint32_t, 256>;
 bool MasksUsable(const ChannelMasks& masks);
 
 // The pixel value of every colour index; masks must be usable.
-PixelTable MakePixelTable(const uzoom::ColourTable& colours, const ChannelMasks& masks);
+PixelTable MakePixelTable(const renderer::ColourTable& colours, const ChannelMasks& masks);
 
 // Writes the pixel value of each index of a width x height frame (rows at
 // sourceStride) into rows at targetStride, bytesPerPixel 2 or 4, in the

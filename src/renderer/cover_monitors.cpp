@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace gdi {
+namespace renderer {
 namespace {
 
 bool IsEmpty(const ScreenRect& r) { return r.Right <= r.Left || r.Bottom <= r.Top; }
@@ -33,4 +33,4 @@ std::vector<ScreenRect> CoverRects(const std::vector<ScreenRect>& monitors,
   return out;
 }
 
-}  // namespace gdi
+}  // namespace renderer

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace gdi {
+namespace renderer {
 
 // A rectangle in virtual-screen pixels; right and bottom are exclusive.
 struct ScreenRect {
@@ -25,4 +25,4 @@ struct ScreenRect {
 std::vector<ScreenRect> CoverRects(const std::vector<ScreenRect>& monitors,
                                    const ScreenRect& picture);
 
-}  // namespace gdi
+}  // namespace renderer

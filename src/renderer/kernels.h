@@ -8,7 +8,7 @@
 
 #include <cstdint>
 
-namespace uzoom::kernels {
+namespace renderer::kernels {
 
 // Rows of blended texels are kept as 16-bit values: a weighted sum of two
 // bytes with weights adding up to 256 lies in 0 to 65280; it is stored minus
@@ -81,73 +81,110 @@ struct PairPlan {
 };
 constexpr std::int32_t PairWindow = 64;
 
-struct Kernels {
-  // ZoomFrame gathers whole texture rows and reuses them when a frame row
-  // steps down by less than this (in 1/256 texel); otherwise it blends two
-  // texture rows first and gathers along that once per frame row.
-  std::int32_t ReuseRowsBelowStep;
-  // vals[c] := escape value of the point (xs[c], y), for c in [0, n).
-  void (*JuliaRow)(const std::int32_t* xs, std::int32_t y, std::int32_t cx, std::int32_t cy,
-                   int maxIter, std::uint8_t* vals, int n);
-  // out[c] := a[c] * (256 - fy) + b[c] * fy - RowBias, for c in [0, n).
-  void (*BlendBytes)(const std::uint8_t* a, const std::uint8_t* b, std::int32_t fy,
-                     std::int16_t* out, int n);
-  // out[c] := t[idx[c]] * w0 + t[idx[c] + 1] * w1 - RowBias, (w0, w1) = w[c].
-  // May read up to 17 bytes past t + idx[c].
-  void (*GatherBytes)(const std::uint8_t* t, const Columns& cols, std::int16_t* out, int n);
-  // out[c] := (a[c] * (256 - fy) + b[c] * fy + SumBias) >> 16 (stored values).
-  void (*BlendRowsOut)(const std::int16_t* a, const std::int16_t* b, std::int32_t fy,
-                       std::uint8_t* out, int n);
-  // out[c] := (v[idx[c]] * w0 + v[idx[c] + 1] * w1 + SumBias) >> 16 (stored values).
-  // May read PicksWindow values from v + idx[c].
-  void (*GatherOut)(const std::int16_t* v, const Columns& cols, std::uint8_t* out, int n);
-  // GatherOut for rows of values v[r] into out[r], r in [0, rows), rows at
-  // most GatherBatch: the column tables are read once for all of them. Null
-  // where the table has none; ZoomFrame then calls GatherOut row by row.
-  void (*GatherOutRows)(const std::int16_t* const* v, std::uint8_t* const* out, int rows,
-                        const Columns& cols, int n) = nullptr;
-  // Pair rows (null where the table has none), used while a frame row steps
-  // down by less than PairRowsBelowStep. WeighRow: slot `slot` of pairs
-  // (n columns rounded up to whole blocks) := t[i] * w0 + t[i + 1] * w1 -
-  // RowBias per position. BlendPairsOut: out[c] := (slot 0 * w0 + slot 1 *
-  // w1 + SumBias) >> 16, (w0, w1) = w, for c in [0, n).
-  std::int32_t PairRowsBelowStep = 0;
-  void (*WeighRow)(const std::uint8_t* t, const PairPlan& plan, std::int16_t* pairs, int slot,
-                   int n) = nullptr;
-  void (*BlendPairsOut)(const std::int16_t* pairs, std::uint32_t w, std::uint8_t* out,
-                        int n) = nullptr;
-  // The texture's computed half at once: vals[r * n + c] := escape value of
-  // the point (xs[c], ys[r]), for r in [0, rows) and c in [0, n), and, unless
-  // mirror is null, mirror[i] := vals[rows * n - 1 - i] (the same bytes in
-  // reverse order). Null where the table has none; RenderJulia then calls
-  // JuliaRow row by row.
-  void (*JuliaHalf)(const std::int32_t* xs, int n, const std::int32_t* ys, int rows,
-                    std::int32_t cx, std::int32_t cy, int maxIter, std::uint8_t* vals,
-                    std::uint8_t* mirror) = nullptr;
-};
+// The entries of a table.
+// vals[c] := escape value of the point (xs[c], y), for c in [0, n).
+using JuliaRowFn = void(const std::int32_t* xs, std::int32_t y, std::int32_t cx, std::int32_t cy,
+                        int maxIter, std::uint8_t* vals, int n);
+// The texture's computed half at once: vals[r * n + c] := escape value of
+// the point (xs[c], ys[r]), for r in [0, rows) and c in [0, n), and, unless
+// mirror is null, mirror[i] := vals[rows * n - 1 - i] (the same bytes in
+// reverse order).
+using JuliaHalfFn = void(const std::int32_t* xs, int n, const std::int32_t* ys, int rows,
+                         std::int32_t cx, std::int32_t cy, int maxIter, std::uint8_t* vals,
+                         std::uint8_t* mirror);
+// out[c] := a[c] * (256 - fy) + b[c] * fy - RowBias, for c in [0, n).
+using BlendBytesFn = void(const std::uint8_t* a, const std::uint8_t* b, std::int32_t fy,
+                          std::int16_t* out, int n);
+// out[c] := t[idx[c]] * w0 + t[idx[c] + 1] * w1 - RowBias, (w0, w1) = w[c].
+// May read up to 17 bytes past t + idx[c].
+using GatherBytesFn = void(const std::uint8_t* t, const Columns& cols, std::int16_t* out, int n);
+// out[c] := (a[c] * (256 - fy) + b[c] * fy + SumBias) >> 16 (stored values).
+using BlendRowsOutFn = void(const std::int16_t* a, const std::int16_t* b, std::int32_t fy,
+                            std::uint8_t* out, int n);
+// out[c] := (v[idx[c]] * w0 + v[idx[c] + 1] * w1 + SumBias) >> 16 (stored
+// values). May read PicksWindow values from v + idx[c].
+using GatherOutFn = void(const std::int16_t* v, const Columns& cols, std::uint8_t* out, int n);
+// GatherOut for rows of values v[r] into out[r], r in [0, rows), rows at most
+// GatherBatch: the column tables are read once for all of them.
+using GatherOutRowsFn = void(const std::int16_t* const* v, std::uint8_t* const* out, int rows,
+                             const Columns& cols, int n);
 constexpr int GatherBatch = 8;
+// Pair rows: slot `slot` of pairs (n columns rounded up to whole blocks) :=
+// t[i] * w0 + t[i + 1] * w1 - RowBias per position.
+using WeighRowFn = void(const std::uint8_t* t, const PairPlan& plan, std::int16_t* pairs, int slot,
+                        int n);
+// out[c] := (slot 0 * w0 + slot 1 * w1 + SumBias) >> 16, (w0, w1) = w, for c
+// in [0, n).
+using BlendPairsOutFn = void(const std::int16_t* pairs, std::uint32_t w, std::uint8_t* out, int n);
+
+// A table: the entries it has (null: none) and when ZoomFrame takes which.
+// Steps are how far a frame row steps down the texture, in 1/256 texel.
+struct Kernels {
+  const char* Name;
+  // The instruction sets and register state it runs on (instruction_sets.h).
+  unsigned Needs = 0;
+  // The texture: JuliaHalf where the table has it, else JuliaRow row by row.
+  JuliaRowFn* JuliaRow = nullptr;
+  JuliaHalfFn* JuliaHalf = nullptr;
+  // Below PairRowsBelowStep (with WeighRow and BlendPairsOut): pair rows.
+  std::int32_t PairRowsBelowStep = 0;
+  WeighRowFn* WeighRow = nullptr;
+  BlendPairsOutFn* BlendPairsOut = nullptr;
+  // Else below ReuseRowsBelowStep (with GatherBytes and BlendRowsOut): whole
+  // texture rows gathered, and reused while frame rows step down by little.
+  std::int32_t ReuseRowsBelowStep = 0;
+  GatherBytesFn* GatherBytes = nullptr;
+  BlendRowsOutFn* BlendRowsOut = nullptr;
+  // Else two texture rows blended per frame row and gathered along: by
+  // GatherOutRows GatherBatch rows at a time where the table has it, else
+  // row by row.
+  BlendBytesFn* BlendBytes = nullptr;
+  GatherOutFn* GatherOut = nullptr;
+  GatherOutRowsFn* GatherOutRows = nullptr;
+};
 
 const Kernels& Portable();
 // Defined only on x86 builds; call only where the processor has the set.
 const Kernels& Sse2();
 const Kernels& Avx2();
-// AVX-512 F, BW and VL, with BMI2 (bit deposit and extract); the second
-// also with VBMI (byte permutes).
+// AVX-512 F, BW and VL, with BMI2; the second also with VBMI.
 const Kernels& Avx512();
 const Kernels& Avx512Vbmi();
 
-// What the processor reports (CPUID) and what the system saves on a switch
-// (XCR0, read with XGETBV): a wider register set is usable only with both.
-struct CpuState {
-  bool Sse2, Osxsave, Avx, Avx2, Bmi2, Avx512F, Avx512Bw, Avx512Vl, Avx512Vbmi;
-  std::uint64_t Xcr0;
-};
-// XCR0 bits: SSE and AVX (YMM upper halves) state; opmask, ZMM0-15 upper
-// halves and ZMM16-31 state.
-constexpr std::uint64_t XcrYmm = 0x6;
-constexpr std::uint64_t XcrZmm = 0xE6;
-bool HasSse2(const CpuState& s);
-bool HasAvx2(const CpuState& s);
-bool HasAvx512(const CpuState& s);
+// The entries per instruction set, each built for its set.
+namespace portable {
+JuliaRowFn JuliaRow;
+BlendBytesFn BlendBytesRow;
+GatherBytesFn GatherBytesRow;
+BlendRowsOutFn BlendRowsOutRow;
+GatherOutFn GatherOutRow;
+}  // namespace portable
+namespace sse2 {
+JuliaRowFn JuliaRow;
+BlendBytesFn BlendBytesRow;
+GatherBytesFn GatherBytesRow;
+BlendRowsOutFn BlendRowsOutRow;
+GatherOutFn GatherOutRow;
+}  // namespace sse2
+namespace avx2 {
+JuliaRowFn JuliaRow;
+BlendBytesFn BlendBytesRow;
+GatherBytesFn GatherBytesRow;
+BlendRowsOutFn BlendRowsOutRow;
+GatherOutFn GatherOutRow;
+GatherOutRowsFn GatherOutRows;
+}  // namespace avx2
+namespace avx512 {
+JuliaHalfFn JuliaHalf;
+BlendBytesFn BlendBytesRow;
+GatherOutFn GatherOutRow;
+GatherOutRowsFn GatherOutRows;
+}  // namespace avx512
+namespace avx512vbmi {
+GatherOutFn GatherOutRow;
+GatherOutRowsFn GatherOutRows;
+WeighRowFn WeighPairRow;
+BlendPairsOutFn BlendPairsOut;
+}  // namespace avx512vbmi
 
-}  // namespace uzoom::kernels
+}  // namespace renderer::kernels

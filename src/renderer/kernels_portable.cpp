@@ -3,8 +3,8 @@
 #include "renderer/kernels.h"
 #include "renderer/plain_arithmetic.h"
 
-namespace uzoom::kernels {
-namespace {
+namespace renderer::kernels {
+namespace portable {
 
 void JuliaRow(const std::int32_t* xs, std::int32_t y, std::int32_t cx, std::int32_t cy, int maxIter,
               std::uint8_t* vals, int n) {
@@ -33,18 +33,11 @@ void GatherOutRow(const std::int16_t* v, const Columns& cols, std::uint8_t* out,
   for (int c = 0; c < n; ++c) out[c] = GatherOut(v, idx[c], w[c]);
 }
 
-// Gathers cost several times a blend of two rows here: gather whole texture
-// rows only while they are reused for several frame rows.
-constexpr Kernels Table = {192,         JuliaRow, BlendBytesRow, GatherBytesRow, BlendRowsOutRow,
-                           GatherOutRow};
-
-}  // namespace
-
-const Kernels& Portable() { return Table; }
+}  // namespace portable
 
 bool NarrowParameters(std::int32_t cx, std::int32_t cy, std::int32_t y) {
   return cx >= -NarrowCx && cx <= NarrowCx && cy >= -NarrowCy && cy <= NarrowCy &&
          y >= -NarrowStart && y <= NarrowStart;
 }
 
-}  // namespace uzoom::kernels
+}  // namespace renderer::kernels

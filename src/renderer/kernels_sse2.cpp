@@ -1,47 +1,16 @@
-// The kernels with SSE2 (128-bit integer vectors), built with -msse2 where
-// that is not the default. Only reached when the processor has SSE2.
+// The kernels with SSE2 (128-bit integer vectors). Only reached when the
+// processor has SSE2.
 #if defined(__i386__) || defined(__x86_64__)
+
+#include "renderer/instruction_sets.h"
+RENDERER_COMPILE_FOR(RENDERER_TARGET_SSE2)
 
 #include <emmintrin.h>
 
-#include <cstring>
+#include "renderer/kernels_x86.h"
 
-#include "renderer/kernels.h"
-#include "renderer/plain_arithmetic.h"
-
-namespace uzoom::kernels {
+namespace renderer::kernels::sse2 {
 namespace {
-
-// Low 32 bits of the product of each lane (SSE2 has only 32 x 32 -> 64).
-inline __m128i MulLo32(__m128i a, __m128i b) {
-  const __m128i even = _mm_mul_epu32(a, b);
-  const __m128i odd = _mm_mul_epu32(_mm_srli_epi64(a, 32), _mm_srli_epi64(b, 32));
-  return _mm_unpacklo_epi32(_mm_shuffle_epi32(even, _MM_SHUFFLE(0, 0, 2, 0)),
-                            _mm_shuffle_epi32(odd, _MM_SHUFFLE(0, 0, 2, 0)));
-}
-
-// Signed division by 512 truncating toward zero: negative values are moved
-// up by 511 before the arithmetic shift.
-inline __m128i Div512(__m128i p) {
-  return _mm_srai_epi32(_mm_add_epi32(p, _mm_and_si128(_mm_srai_epi32(p, 31), _mm_set1_epi32(511))),
-                        9);
-}
-
-// One step for four points; `active` loses the lanes that escape, `k` counts
-// the steps each lane survived.
-inline void Step(__m128i& x, __m128i& y, __m128i& active, __m128i& k, __m128i cx, __m128i cy) {
-  const __m128i xx = _mm_srli_epi32(MulLo32(x, x), 10);
-  const __m128i yy = _mm_srli_epi32(MulLo32(y, y), 10);
-  active = _mm_andnot_si128(_mm_cmpgt_epi32(_mm_add_epi32(xx, yy), _mm_set1_epi32(2048)), active);
-  k = _mm_sub_epi32(k, active);
-  y = _mm_add_epi32(Div512(MulLo32(x, y)), cy);
-  x = _mm_add_epi32(_mm_sub_epi32(xx, yy), cx);
-}
-
-inline __m128i Value(__m128i active, __m128i k) {
-  const __m128i steps = _mm_and_si128(_mm_slli_epi32(k, 2), _mm_set1_epi32(255));
-  return _mm_or_si128(_mm_and_si128(active, _mm_set1_epi32(255)), _mm_andnot_si128(active, steps));
-}
 
 int JuliaRowWide(const std::int32_t* xs, std::int32_t y, std::int32_t cx, std::int32_t cy,
                  int maxIter, std::uint8_t* vals, int n) {
@@ -80,10 +49,10 @@ inline void Step16(__m128i& x, __m128i& y, __m128i& active, __m128i& k, __m128i 
   x = _mm_add_epi16(_mm_slli_epi16(_mm_sub_epi16(xx, yy), 3), cx8);
 }
 
-bool NarrowStarts(const std::int32_t* xs, int n) {
-  for (int c = 0; c < n; ++c)
-    if (xs[c] > NarrowStart || xs[c] < -NarrowStart) return false;
-  return true;
+// The escape values of eight points in 16-bit lanes (see Value).
+inline __m128i Value16(__m128i active, __m128i k) {
+  const __m128i steps = _mm_and_si128(_mm_slli_epi16(k, 2), _mm_set1_epi16(255));
+  return _mm_or_si128(_mm_and_si128(active, _mm_set1_epi16(255)), _mm_andnot_si128(active, steps));
 }
 
 // Whole groups of 16 points; returns how many it did.
@@ -109,57 +78,25 @@ int JuliaRowNarrow(const std::int32_t* xs, std::int32_t y, std::int32_t cx, std:
       Step16(x1, y1, a1, k1, cx8, cy8);
       if (_mm_movemask_epi8(_mm_or_si128(a0, a1)) == 0) break;
     }
-    auto value = [](__m128i a, __m128i k) {
-      const __m128i steps = _mm_and_si128(_mm_slli_epi16(k, 2), _mm_set1_epi16(255));
-      return _mm_or_si128(_mm_and_si128(a, _mm_set1_epi16(255)), _mm_andnot_si128(a, steps));
-    };
     _mm_storeu_si128(reinterpret_cast<__m128i*>(vals + c),
-                     _mm_packus_epi16(value(a0, k0), value(a1, k1)));
+                     _mm_packus_epi16(Value16(a0, k0), Value16(a1, k1)));
   }
   return c;
 }
 
+}  // namespace
+
 void JuliaRow(const std::int32_t* xs, std::int32_t y, std::int32_t cx, std::int32_t cy, int maxIter,
               std::uint8_t* vals, int n) {
-  const bool narrow = NarrowParameters(cx, cy, y) && NarrowStarts(xs, n);
-  int c = narrow ? JuliaRowNarrow(xs, y, cx, cy, maxIter, vals, n) : 0;
-  c += JuliaRowWide(xs + c, y, cx, cy, maxIter, vals + c, n - c);
-  for (; c < n; ++c) vals[c] = EscapeValue(xs[c], y, cx, cy, maxIter);
+  JuliaRowOf<JuliaRowNarrow, JuliaRowWide>(xs, y, cx, cy, maxIter, vals, n);
 }
 
 void BlendBytesRow(const std::uint8_t* a, const std::uint8_t* b, std::int32_t fy, std::int16_t* out,
                    int n) {
-  const __m128i wa = _mm_set1_epi16(static_cast<short>(256 - fy));
-  const __m128i wb = _mm_set1_epi16(static_cast<short>(fy));
-  const __m128i bias = _mm_set1_epi16(static_cast<short>(0x8000));
-  const __m128i zero = _mm_setzero_si128();
-  int c = 0;
-  // Products and sums stay below 65536, so 16-bit lanes hold them exactly;
-  // taking 32768 off is flipping the top bit.
-  for (; c + 16 <= n; c += 16) {
-    const __m128i va = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + c));
-    const __m128i vb = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + c));
-    const __m128i lo = _mm_add_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(va, zero), wa),
-                                     _mm_mullo_epi16(_mm_unpacklo_epi8(vb, zero), wb));
-    const __m128i hi = _mm_add_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(va, zero), wa),
-                                     _mm_mullo_epi16(_mm_unpackhi_epi8(vb, zero), wb));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + c), _mm_xor_si128(lo, bias));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + c + 8), _mm_xor_si128(hi, bias));
-  }
-  for (; c < n; ++c) out[c] = BlendBytes(a[c], b[c], fy);
+  kernels::BlendBytesRow(a, b, fy, out, n);
 }
 
-inline std::int32_t Load16(const std::uint8_t* p) {
-  std::uint16_t v;
-  std::memcpy(&v, p, sizeof v);
-  return v;
-}
-
-inline std::int32_t Load32(const std::int16_t* p) {
-  std::int32_t v;
-  std::memcpy(&v, p, sizeof v);
-  return v;
-}
+namespace {
 
 // Four weighted texel pairs: t[i] * w0 + t[i + 1] * w1 - RowBias.
 inline __m128i GatherBytes4(const std::uint8_t* t, const std::int32_t* idx,
@@ -173,6 +110,8 @@ inline __m128i GatherBytes4(const std::uint8_t* t, const std::int32_t* idx,
   return _mm_sub_epi32(sum, _mm_set1_epi32(RowBias));
 }
 
+}  // namespace
+
 void GatherBytesRow(const std::uint8_t* t, const Columns& cols, std::int16_t* out, int n) {
   const std::int32_t* idx = cols.Idx;
   const std::uint32_t* w = cols.W;
@@ -185,10 +124,14 @@ void GatherBytesRow(const std::uint8_t* t, const Columns& cols, std::int16_t* ou
   for (; c < n; ++c) out[c] = GatherBytes(t, idx[c], w[c]);
 }
 
+namespace {
+
 // (sum + SumBias) >> 16 of pmaddwd results, as 32-bit lanes.
 inline __m128i Finish(__m128i sum) {
   return _mm_srli_epi32(_mm_add_epi32(sum, _mm_set1_epi32(SumBias)), 16);
 }
+
+}  // namespace
 
 void BlendRowsOutRow(const std::int16_t* a, const std::int16_t* b, std::int32_t fy,
                      std::uint8_t* out, int n) {
@@ -207,12 +150,16 @@ void BlendRowsOutRow(const std::int16_t* a, const std::int16_t* b, std::int32_t 
   for (; c < n; ++c) out[c] = BlendRowsOut(a[c], b[c], fy);
 }
 
+namespace {
+
 inline __m128i GatherOut4(const std::int16_t* v, const std::int32_t* idx, const std::uint32_t* w) {
   // Each lane: v[i] in the low half, v[i + 1] in the high half.
   const __m128i pairs =
       _mm_set_epi32(Load32(v + idx[3]), Load32(v + idx[2]), Load32(v + idx[1]), Load32(v + idx[0]));
   return Finish(_mm_madd_epi16(pairs, _mm_loadu_si128(reinterpret_cast<const __m128i*>(w))));
 }
+
+}  // namespace
 
 void GatherOutRow(const std::int16_t* v, const Columns& cols, std::uint8_t* out, int n) {
   const std::int32_t* idx = cols.Idx;
@@ -228,15 +175,6 @@ void GatherOutRow(const std::int16_t* v, const Columns& cols, std::uint8_t* out,
   for (; c < n; ++c) out[c] = GatherOut(v, idx[c], w[c]);
 }
 
-// Gathers cost several times a blend of two rows here: gather whole texture
-// rows only while they are reused for several frame rows.
-constexpr Kernels Table = {192,         JuliaRow, BlendBytesRow, GatherBytesRow, BlendRowsOutRow,
-                           GatherOutRow};
-
-}  // namespace
-
-const Kernels& Sse2() { return Table; }
-
-}  // namespace uzoom::kernels
+}  // namespace renderer::kernels::sse2
 
 #endif

@@ -7,7 +7,7 @@
 
 #include "renderer/kernels.h"
 
-namespace uzoom::kernels {
+namespace renderer::kernels {
 
 static inline std::uint8_t EscapeValue(std::int32_t x, std::int32_t y, std::int32_t cx,
                                        std::int32_t cy, int maxIter) {
@@ -42,4 +42,4 @@ static inline std::uint8_t GatherOut(const std::int16_t* v, std::int32_t i, std:
   return static_cast<std::uint8_t>((v[i] * Low(w) + v[i + 1] * High(w) + SumBias) >> 16);
 }
 
-}  // namespace uzoom::kernels
+}  // namespace renderer::kernels

@@ -22,7 +22,7 @@ TEST(PixelFormat, ColourIndicesBecomePixelValuesOfTheMasks) {
       {"15 RGB555", {0x7c00, 0x03e0, 0x001f}, {0x0989, 0x226d, 0x4b31, 0x7ff7}},
       {"30 RGB10", {0x3ff00000, 0xffc00, 0x3ff}, {0x4861531, 0x1119d99d, 0x252d0a3a, 0x3ffffefe}},
   };
-  const uzoom::ColourTable colours = uzoom::MakeColourTable();
+  const renderer::ColourTable colours = renderer::MakeColourTable();
   for (const Row& r : rows) {
     SCOPED_TRACE(r.name);
     ASSERT_TRUE(hack::MasksUsable(r.masks));

@@ -5,7 +5,7 @@
 
 namespace {
 
-using R = gdi::ScreenRect;
+using R = renderer::ScreenRect;
 
 TEST(CoverRects, BlacksOutEveryPartOfEveryMonitorThePictureMisses) {
   const R full{0, 0, 1920, 1080}, right{1920, 0, 3200, 1024}, left{-1280, 0, 0, 1024};
@@ -38,7 +38,7 @@ TEST(CoverRects, BlacksOutEveryPartOfEveryMonitorThePictureMisses) {
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
-    EXPECT_EQ(gdi::CoverRects(row.monitors, row.picture), row.covers);
+    EXPECT_EQ(renderer::CoverRects(row.monitors, row.picture), row.covers);
   }
 }
 

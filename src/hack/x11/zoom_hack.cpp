@@ -19,21 +19,13 @@ double Seconds(clockid_t which) {
 
 }  // namespace
 
-std::uint32_t SystemClock::Now() {
-  timespec t{};
-  clock_gettime(CLOCK_MONOTONIC, &t);
-  // Wraps after 2^32 ms, as the Windows clock does.
-  return static_cast<std::uint32_t>(static_cast<std::uint64_t>(t.tv_sec) * 1000u +
-                                    static_cast<std::uint64_t>(t.tv_nsec) / 1000000u);
-}
-
 ZoomHack::ZoomHack(Display* display, TargetWindow& window, const Options& options, ErrorTrap& trap)
     : display_(display),
       window_(window),
       surface_(display, window.WindowVisual(), window.Depth(), trap),
-      path_(uzoom::MakePathTable()),
+      path_(renderer::MakePathTable()),
       fixedClock_(options.ClockMs),
-      clock_(options.FixedClock ? static_cast<uzoom::Clock*>(&fixedClock_) : &systemClock_),
+      clock_(options.FixedClock ? static_cast<renderer::Clock*>(&fixedClock_) : &steadyClock_),
       overlayFont_(options.ShowFps ? XQueryFont(display, XGContextFromGC(window.Gc())) : nullptr) {}
 
 std::unique_ptr<ZoomHack> ZoomHack::Init(Display* display, TargetWindow& window,
@@ -48,13 +40,13 @@ std::unique_ptr<ZoomHack> ZoomHack::Init(Display* display, TargetWindow& window,
     return nullptr;
   }
   std::unique_ptr<ZoomHack> h(new ZoomHack(display, window, options, trap));
-  h->pixels_ = MakePixelTable(uzoom::MakeColourTable(), masks);
+  h->pixels_ = MakePixelTable(renderer::MakeColourTable(), masks);
   if (!h->Reshape(window.Width(), window.Height())) return nullptr;
   return h;
 }
 
 bool ZoomHack::Reshape(int width, int height) {
-  if (uzoom::Allocate(buffers_, width, height) != uzoom::AllocResult::Ok ||
+  if (renderer::Allocate(buffers_, width, height) != renderer::AllocResult::Ok ||
       !surface_.Resize(width, height)) {
     std::fprintf(stderr, "vorrasin: cannot make a %dx%d picture\n", width, height);
     return false;
@@ -64,7 +56,7 @@ bool ZoomHack::Reshape(int width, int height) {
 }
 
 void ZoomHack::Draw() {
-  uzoom::DrawFrame(buffers_, path_, *clock_);
+  renderer::DrawFrame(buffers_, path_, *clock_);
   XImage* image = surface_.Image();
   const bool hostOrder =
       (image->byte_order == LSBFirst) == (std::endian::native == std::endian::little);

@@ -11,21 +11,15 @@
 #include "hack/pixel_format.h"
 #include "hack/x11/image_surface.h"
 #include "hack/x11/x_resources.h"
-#include "renderer/julia_zoom.h"
+#include "renderer/frame.h"
 
 namespace hack::x11 {
-
-// Milliseconds since the system started, as timeGetTime counts on Windows.
-class SystemClock : public uzoom::Clock {
- public:
-  std::uint32_t Now() override;
-};
 
 class ZoomHack {
  public:
   // Null (the reason printed) when the window's visual is not TrueColor with
   // usable masks, or the buffers cannot be had (no memory, a side over
-  // uzoom::MaxSurfaceSide).
+  // renderer::MaxSurfaceSide).
   static std::unique_ptr<ZoomHack> Init(Display* display, TargetWindow& window,
                                         const Options& options, ErrorTrap& trap);
   // One frame: the picture at the clock's reading, converted and put on the
@@ -44,11 +38,11 @@ class ZoomHack {
   TargetWindow& window_;
   ImageSurface surface_;
   PixelTable pixels_{};
-  uzoom::PathTable path_;
-  uzoom::Buffers buffers_;
-  SystemClock systemClock_;
-  uzoom::FixedClock fixedClock_;
-  uzoom::Clock* clock_;
+  renderer::PathTable path_;
+  renderer::Buffers buffers_;
+  renderer::SteadyClock steadyClock_;
+  renderer::FixedClock fixedClock_;
+  renderer::Clock* clock_;
   struct FontInfoFree {
     void operator()(XFontStruct* f) const { XFreeFontInfo(nullptr, f, 0); }
   };

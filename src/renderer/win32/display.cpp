@@ -6,7 +6,7 @@
 
 #include "renderer/cover_monitors.h"
 
-namespace gdi {
+namespace renderer::win32 {
 
 static_assert(sizeof(BITMAPINFOHEADER) + 256 * sizeof(RGBQUAD) == 1064);
 
@@ -125,7 +125,7 @@ void Display::CoverTheRest() {
   }
 }
 
-bool Display::SetPalette(const uzoom::Colour* colours, int count) {
+bool Display::SetPalette(const renderer::Colour* colours, int count) {
   if (count > 256) count = 256;
   for (int i = 0; i < count; ++i)
     info_.colours[i] = RGBQUAD{colours[i].blue, colours[i].green, colours[i].red, 0};
@@ -216,4 +216,4 @@ LRESULT Display::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
   }
 }
 
-}  // namespace gdi
+}  // namespace renderer::win32

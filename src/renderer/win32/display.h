@@ -1,4 +1,4 @@
-// gdi: the renderer's full-screen window and its 8-bit DIB surface. While the
+// The renderer's full-screen window and its 8-bit DIB surface. While the
 // window is open the cursor is hidden, the system screen saver is off and
 // every other part of the screens is black.
 #pragma once
@@ -11,9 +11,9 @@
 
 #include "common/contract.h"
 #include "renderer/audience.h"
-#include "renderer/julia_zoom.h"
+#include "renderer/formulas.h"
 
-namespace gdi {
+namespace renderer::win32 {
 
 // Hides the cursor for its lifetime: shows it again exactly once.
 class CursorHidden {
@@ -78,7 +78,7 @@ class Display {
   // and switches the system screen saver off. On failure all of it is undone.
   bool InitWindow(const char* className, std::int32_t width, std::int32_t height);
   // Copies up to 256 entries into the surface's colour table.
-  bool SetPalette(const uzoom::Colour* colours, int count);
+  bool SetPalette(const renderer::Colour* colours, int count);
   // Paints the frame at once, through the window procedure.
   bool ShowFrame(const std::uint8_t* frame);
   // Takes the window and the black covers down, then gives back the screen
@@ -124,4 +124,4 @@ class Display {
   bool closeRequested_ = false;
 };
 
-}  // namespace gdi
+}  // namespace renderer::win32

@@ -3,16 +3,11 @@
 #include <windows.h>
 
 #include "common/contract.h"
-#include "renderer/julia_zoom.h"
+#include "renderer/frame.h"
 #include "renderer/win32/display.h"
 
-namespace uzoom {
+namespace renderer::win32 {
 namespace {
-
-class SystemClock : public Clock {
- public:
-  std::uint32_t Now() override { return timeGetTime(); }
-};
 
 // Everything a run owns: the picture's buffers and path, and the window with
 // its DC and colour table. Destroying it takes the window down and gives the
@@ -20,13 +15,13 @@ class SystemClock : public Clock {
 struct ZoomRun {
   Buffers Picture;
   PathTable Path = MakePathTable();
-  gdi::Display Screen;
-  SystemClock Time;
+  Display Screen;
+  SteadyClock Time;
 };
 
 // Handles the window's pending messages (only its own: the thread's other
 // messages stay queued). False once the window was asked to close.
-bool PumpMessages(const gdi::Display& display) {
+bool PumpMessages(const Display& display) {
   MSG msg;
   while (!display.CloseRequested() && PeekMessageA(&msg, display.Window(), 0, 0, PM_REMOVE)) {
     TranslateMessage(&msg);
@@ -55,7 +50,7 @@ void AskForEfficiencyMode() {
 // Never SetThreadExecutionState: a screen saver must not keep the display or
 // the system awake. Once the power plan turns the display off (or the session
 // is locked or away), the loop rests instead.
-int RunZoom() {
+int RunFrameLoop() {
   // It draws flat out: the user's own background work comes first.
   SetPriorityClass(GetCurrentProcess(), BELOW_NORMAL_PRIORITY_CLASS);
   AskForEfficiencyMode();
@@ -86,4 +81,4 @@ int RunZoom() {
   return 0;
 }
 
-}  // namespace uzoom
+}  // namespace renderer::win32

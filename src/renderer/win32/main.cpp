@@ -4,4 +4,4 @@
 
 #include "renderer/win32/frame_loop.h"
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return uzoom::RunZoom(); }
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return renderer::win32::RunFrameLoop(); }

@@ -103,10 +103,10 @@ class HackOnDisplay : public testing::Test {
     if (ExitStatus(Start({VORRASIN_ZOOMSHOT, "--clock", "5000", "--size", size, "-o", Raw})) != 0)
       return false;
     const Visual* v = DefaultVisual(d_, DefaultScreen(d_));
-    const hack::PixelTable pixels =
-        hack::MakePixelTable(uzoom::MakeColourTable(), {static_cast<std::uint32_t>(v->red_mask),
-                                                        static_cast<std::uint32_t>(v->green_mask),
-                                                        static_cast<std::uint32_t>(v->blue_mask)});
+    const hack::PixelTable pixels = hack::MakePixelTable(
+        renderer::MakeColourTable(),
+        {static_cast<std::uint32_t>(v->red_mask), static_cast<std::uint32_t>(v->green_mask),
+         static_cast<std::uint32_t>(v->blue_mask)});
     const std::string raw = ReadFile(Raw);
     XImage* image = XGetImage(d_, window_, 0, 0, w, h, AllPlanes, ZPixmap);
     if (image == nullptr || raw.size() != static_cast<std::size_t>(w * h)) return false;

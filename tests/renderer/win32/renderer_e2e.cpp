@@ -9,7 +9,7 @@
 #include <tuple>
 
 #include "common/contract.h"
-#include "renderer/julia_zoom.h"
+#include "renderer/formulas.h"
 #include "renderer/win32/display.h"
 #include "support/win32/desktop.h"
 
@@ -62,7 +62,7 @@ TEST_F(Renderer, CoversTheScreenInItsColoursUntilAnotherProcessClosesIt) {
   EXPECT_EQ(GetPriorityClass(query), static_cast<DWORD>(BELOW_NORMAL_PRIORITY_CLASS));
   CloseHandle(query);
   std::set<std::uint32_t> palette;
-  for (const uzoom::Colour& c : uzoom::MakeColourTable())
+  for (const renderer::Colour& c : renderer::MakeColourTable())
     palette.insert(static_cast<std::uint32_t>(c.red) << 16 | c.green << 8 | c.blue);
   // Wait for frames in the colour table (the window starts with a grey
   // ramp); a zoomed-in moment may show only a few colours.
@@ -132,7 +132,7 @@ TEST(RendererDisplay, RestsWhileTheDisplayIsOff) {
       console = {0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}},
       session = {0x2b84c20e, 0xad23, 0x4ddf, {0x93, 0xdb, 0x05, 0xff, 0xbd, 0x7e, 0xfc, 0xa5}},
       battery = {0xa7ad8041, 0xb45a, 0x4cae, {0x87, 0xa3, 0xee, 0xcb, 0xb4, 0x68, 0xa9, 0xe1}};
-  gdi::Display display;
+  renderer::win32::Display display;
   ASSERT_TRUE(display.InitWindow("ZoomInThisProcess", 64, 48));
   const std::tuple<GUID, DWORD, bool> rows[] = {{console, 0, true},  {console, 2, false},
                                                 {session, 0, true},  {session, 1, false},

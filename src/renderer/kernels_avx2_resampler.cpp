@@ -1,223 +1,23 @@
-// The kernels with AVX2 (256-bit integer vectors, hardware gathers), built
-// with -mavx2. Only reached when the processor and the system support AVX2.
+// The resampler with AVX2 (256-bit integer vectors). Only reached when
+// the processor and the system support AVX2.
 #if defined(__i386__) || defined(__x86_64__)
+
+#include "renderer/instruction_sets.h"
+RENDERER_COMPILE_FOR(RENDERER_TARGET_AVX2)
 
 #include <immintrin.h>
 
-#include <cstring>
+#include "renderer/kernels_x86.h"
 
-#include "renderer/kernels.h"
-#include "renderer/plain_arithmetic.h"
-
-namespace uzoom::kernels {
-namespace {
-
-// Signed division by 512 truncating toward zero.
-inline __m256i Div512(__m256i p) {
-  return _mm256_srai_epi32(
-      _mm256_add_epi32(p, _mm256_and_si256(_mm256_srai_epi32(p, 31), _mm256_set1_epi32(511))), 9);
-}
-
-inline void Step(__m256i& x, __m256i& y, __m256i& active, __m256i& k, __m256i cx, __m256i cy) {
-  const __m256i xx = _mm256_srli_epi32(_mm256_mullo_epi32(x, x), 10);
-  const __m256i yy = _mm256_srli_epi32(_mm256_mullo_epi32(y, y), 10);
-  active = _mm256_andnot_si256(
-      _mm256_cmpgt_epi32(_mm256_add_epi32(xx, yy), _mm256_set1_epi32(2048)), active);
-  k = _mm256_sub_epi32(k, active);
-  y = _mm256_add_epi32(Div512(_mm256_mullo_epi32(x, y)), cy);
-  x = _mm256_add_epi32(_mm256_sub_epi32(xx, yy), cx);
-}
-
-inline __m256i Value(__m256i active, __m256i k) {
-  const __m256i steps = _mm256_and_si256(_mm256_slli_epi32(k, 2), _mm256_set1_epi32(255));
-  return _mm256_or_si256(_mm256_and_si256(active, _mm256_set1_epi32(255)),
-                         _mm256_andnot_si256(active, steps));
-}
-
-// Sixteen 32-bit lanes (two vectors) holding 0 to 255 -> sixteen bytes in order.
-inline __m128i PackBytes(__m256i lo, __m256i hi) {
-  const __m256i words = _mm256_permute4x64_epi64(_mm256_packs_epi32(lo, hi), 0xD8);
-  return _mm_packus_epi16(_mm256_castsi256_si128(words), _mm256_extracti128_si256(words, 1));
-}
-
-// Lanes vectors of eight points (32-bit lanes) step together: several
-// independent chains of multiplies keep the processor busy while each waits
-// for its products. (32-bit x86 has only eight vector registers: fewer there.)
-#if defined(__x86_64__)
-constexpr int Lanes = 8;
-#else
-constexpr int Lanes = 2;
-#endif
-
-int JuliaRowWide(const std::int32_t* xs, std::int32_t y, std::int32_t cx, std::int32_t cy,
-                 int maxIter, std::uint8_t* vals, int n) {
-  const __m256i vcx = _mm256_set1_epi32(cx), vcy = _mm256_set1_epi32(cy);
-  int c = 0;
-  for (; c + 8 * Lanes <= n; c += 8 * Lanes) {
-    __m256i vx[Lanes], vy[Lanes], va[Lanes], vk[Lanes];
-    for (int l = 0; l < Lanes; ++l) {
-      vx[l] = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(xs + c + 8 * l));
-      vy[l] = _mm256_set1_epi32(y);
-      va[l] = _mm256_set1_epi32(-1);
-      vk[l] = _mm256_setzero_si256();
-    }
-    for (int it = 0; it < maxIter; ++it) {
-      __m256i any = _mm256_setzero_si256();
-      for (int l = 0; l < Lanes; ++l) {
-        Step(vx[l], vy[l], va[l], vk[l], vcx, vcy);
-        any = _mm256_or_si256(any, va[l]);
-      }
-      if (_mm256_testz_si256(any, any)) break;
-    }
-    for (int l = 0; l < Lanes; l += 2)
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(vals + c + 8 * l),
-                       PackBytes(Value(va[l], vk[l]), Value(va[l + 1], vk[l + 1])));
-  }
-  return c;
-}
-
-// The texture in 16-bit lanes, 16 points a vector (see NarrowStart).
-inline void Step16(__m256i& x, __m256i& y, __m256i& active, __m256i& k, __m256i cx8, __m256i cy8) {
-  const __m256i xx = _mm256_mulhi_epi16(x, x);
-  const __m256i yy = _mm256_mulhi_epi16(y, y);
-  active = _mm256_andnot_si256(
-      _mm256_cmpgt_epi16(_mm256_add_epi16(xx, yy), _mm256_set1_epi16(2048)), active);
-  k = _mm256_sub_epi16(k, active);
-  const __m256i ax = _mm256_abs_epi16(x);
-  const __m256i q8 =
-      _mm256_slli_epi16(_mm256_mulhi_epu16(_mm256_add_epi16(ax, ax), _mm256_abs_epi16(y)), 3);
-  // The signs of x and y put back (where either is 0, q8 is 0 already).
-  y = _mm256_add_epi16(cy8, _mm256_sign_epi16(_mm256_sign_epi16(q8, x), y));
-  x = _mm256_add_epi16(_mm256_slli_epi16(_mm256_sub_epi16(xx, yy), 3), cx8);
-}
-
-// Sixteen start values 8x from 32-bit x.
-inline __m256i Load8x(const std::int32_t* xs) {
-  const __m256i lo = _mm256_slli_epi32(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(xs)), 3);
-  const __m256i hi =
-      _mm256_slli_epi32(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(xs + 8)), 3);
-  return _mm256_permute4x64_epi64(_mm256_packs_epi32(lo, hi), 0xD8);
-}
-
-bool NarrowStarts(const std::int32_t* xs, int n) {
-  const __m256i limit = _mm256_set1_epi32(NarrowStart);
-  __m256i over = _mm256_setzero_si256();
-  int c = 0;
-  for (; c + 8 <= n; c += 8)
-    over = _mm256_or_si256(
-        over,
-        _mm256_cmpgt_epi32(
-            _mm256_abs_epi32(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(xs + c))), limit));
-  for (; c < n; ++c)
-    if (xs[c] > NarrowStart || xs[c] < -NarrowStart) return false;
-  return _mm256_testz_si256(over, over);
-}
-
-// One vector of sixteen points in flight: 8x, 8y, the lanes not yet escaped,
-// the steps they survived, the steps taken and where the points came from.
-struct Points16 {
-  __m256i x, y, active, k;
-  int steps, c;
-};
-
-// The escape values of a vector of points done (see JuliaRowWide's Value).
-inline void StoreValues16(const Points16& p, std::uint8_t* vals) {
-  const __m256i steps = _mm256_and_si256(_mm256_slli_epi16(p.k, 2), _mm256_set1_epi16(255));
-  const __m256i value = _mm256_or_si256(_mm256_and_si256(p.active, _mm256_set1_epi16(255)),
-                                        _mm256_andnot_si256(p.active, steps));
-  _mm_storeu_si128(
-      reinterpret_cast<__m128i*>(vals + p.c),
-      _mm_packus_epi16(_mm256_castsi256_si128(value), _mm256_extracti128_si256(value, 1)));
-}
-
-// Whole vectors of sixteen points; returns how many points it did. Three
-// vectors are stepped in turn, each replaced by the next sixteen points as
-// soon as it is done: independent chains of multiplies keep the processor
-// busy while each waits for its products, and no chain waits for another's
-// points to escape. (Also with the eight vector registers of 32-bit x86,
-// where the counts and constants live on the stack.)
-int JuliaRowNarrow(const std::int32_t* xs, std::int32_t y, std::int32_t cx, std::int32_t cy,
-                   int maxIter, std::uint8_t* vals, int n) {
-  const __m256i cx8 = _mm256_set1_epi16(static_cast<short>(8 * cx));
-  const __m256i cy8 = _mm256_set1_epi16(static_cast<short>(8 * cy));
-  const int whole = maxIter > 0 ? n / 16 * 16 : 0;
-  int next = 0, live = 0;
-  auto start = [&](Points16& p) {
-    if (next == whole) {
-      p.c = -1;
-      return;
-    }
-    p = {Load8x(xs + next),
-         _mm256_set1_epi16(static_cast<short>(8 * y)),
-         _mm256_set1_epi16(-1),
-         _mm256_setzero_si256(),
-         0,
-         next};
-    next += 16;
-    ++live;
-  };
-  // Steps p; false once it is done (and its values stored): after maxIter
-  // steps, or once all its points have escaped, which is looked at every
-  // second step (a step more changes no escaped lane).
-  auto step = [&](Points16& p) {
-    Step16(p.x, p.y, p.active, p.k, cx8, cy8);
-    if (++p.steps < maxIter && ((p.steps & 1) || _mm256_movemask_epi8(p.active) != 0)) return true;
-    StoreValues16(p, vals);
-    --live;
-    return false;
-  };
-  auto advance = [&](Points16& p) {
-    if (p.c >= 0 && !step(p)) start(p);
-  };
-  // Separate variables, not an array: the compiler keeps them in registers.
-  Points16 p0{}, p1{}, p2{};
-  start(p0), start(p1), start(p2);
-  // While there are points to start, every slot is busy.
-  while (next < whole) {
-    if (!step(p0)) start(p0);
-    if (!step(p1)) start(p1);
-    if (!step(p2)) start(p2);
-  }
-  while (live > 0) advance(p0), advance(p1), advance(p2);
-  return whole;
-}
-
-void JuliaRow(const std::int32_t* xs, std::int32_t y, std::int32_t cx, std::int32_t cy, int maxIter,
-              std::uint8_t* vals, int n) {
-  const bool narrow = NarrowParameters(cx, cy, y) && NarrowStarts(xs, n);
-  int c = narrow ? JuliaRowNarrow(xs, y, cx, cy, maxIter, vals, n) : 0;
-  c += JuliaRowWide(xs + c, y, cx, cy, maxIter, vals + c, n - c);
-  for (; c < n; ++c) vals[c] = EscapeValue(xs[c], y, cx, cy, maxIter);
-}
+namespace renderer::kernels::avx2 {
 
 void BlendBytesRow(const std::uint8_t* a, const std::uint8_t* b, std::int32_t fy, std::int16_t* out,
                    int n) {
-  const __m256i wa = _mm256_set1_epi16(static_cast<short>(256 - fy));
-  const __m256i wb = _mm256_set1_epi16(static_cast<short>(fy));
-  const __m256i bias = _mm256_set1_epi16(static_cast<short>(0x8000));
-  int c = 0;
-  for (; c + 16 <= n; c += 16) {
-    const __m256i va =
-        _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(a + c)));
-    const __m256i vb =
-        _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(b + c)));
-    const __m256i sum = _mm256_add_epi16(_mm256_mullo_epi16(va, wa), _mm256_mullo_epi16(vb, wb));
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + c), _mm256_xor_si256(sum, bias));
-  }
-  for (; c < n; ++c) out[c] = BlendBytes(a[c], b[c], fy);
+  kernels::BlendBytesRow(a, b, fy, out, n);
 }
 
-inline std::int32_t Load16(const std::uint8_t* p) {
-  std::uint16_t v;
-  std::memcpy(&v, p, sizeof v);
-  return v;
-}
+namespace {
 
-inline std::int32_t Load32(const std::int16_t* p) {
-  std::int32_t v;
-  std::memcpy(&v, p, sizeof v);
-  return v;
-}
 inline __m256i LoadW(const std::uint32_t* p) {
   return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
 }
@@ -254,6 +54,8 @@ inline void Weigh16(__m128i a, __m128i b, const std::uint16_t* fx, std::int16_t*
   _mm256_storeu_si256(reinterpret_cast<__m256i*>(out),
                       _mm256_xor_si256(sum, _mm256_set1_epi16(static_cast<short>(0x8000))));
 }
+
+}  // namespace
 
 void GatherBytesRow(const std::uint8_t* t, const Columns& cols, std::int16_t* out, int n) {
   const std::int32_t* const idx = cols.Idx;
@@ -301,6 +103,8 @@ void GatherBytesRow(const std::uint8_t* t, const Columns& cols, std::int16_t* ou
   for (; c < n; ++c) out[c] = GatherBytes(t, idx[c], w[c]);
 }
 
+namespace {
+
 inline __m256i Finish(__m256i sum) {
   return _mm256_srli_epi32(_mm256_add_epi32(sum, _mm256_set1_epi32(SumBias)), 16);
 }
@@ -327,6 +131,8 @@ inline __m256i CentredRows16(const std::int16_t* a, const std::int16_t* b, __m25
       _mm256_madd_epi16(_mm256_unpackhi_epi16(va, vb), w), 0xAA);
 }
 
+}  // namespace
+
 void BlendRowsOutRow(const std::int16_t* a, const std::int16_t* b, std::int32_t fy,
                      std::uint8_t* out, int n) {
   const __m256i w = _mm256_set1_epi32((256 - fy) | (fy << 16));
@@ -350,6 +156,8 @@ void BlendRowsOutRow(const std::int16_t* a, const std::int16_t* b, std::int32_t 
   }
   for (; c < n; ++c) out[c] = BlendRowsOut(a[c], b[c], fy);
 }
+
+namespace {
 
 // The value pairs (v[i], v[i + 1]) of eight columns, one by one.
 inline __m256i LoadPairs8(const std::int16_t* v, const std::int32_t* idx) {
@@ -486,6 +294,8 @@ void Group8(const std::int16_t* const* in, std::uint8_t* const* to, int rows, co
   }
 }
 
+}  // namespace
+
 // Blocks of 32 columns, the picks and weights worked out once for all rows:
 // by one window per group of eight while the blocks fit it, else by two.
 // Groups that fit neither (where the texture wraps around) are loaded one by
@@ -527,17 +337,6 @@ void GatherOutRow(const std::int16_t* v, const Columns& cols, std::uint8_t* out,
   GatherOutRows(&v, &out, 1, cols, n);
 }
 
-// Where frame rows step down by 80/256 texel or more, gathering the texture
-// rows they need costs more than blending two texture rows per frame row and
-// picking along them (measured: the two cost the same at steps of about
-// 90/256 at 1920 x 1080 and about 40/256 at 3840 x 2160).
-constexpr Kernels Table = {
-    80, JuliaRow, BlendBytesRow, GatherBytesRow, BlendRowsOutRow, GatherOutRow, GatherOutRows};
-
-}  // namespace
-
-const Kernels& Avx2() { return Table; }
-
-}  // namespace uzoom::kernels
+}  // namespace renderer::kernels::avx2
 
 #endif
