@@ -16,7 +16,8 @@ class Clock {
 };
 
 // Milliseconds of the system's steady clock (on Linux CLOCK_MONOTONIC, since
-// the system started), wrapping after 2^32 ms like the Windows tick count.
+// the system started), wrapping after 2^32 ms like the Windows tick count,
+// which the Windows renderer reads instead (renderer/win32/frame_loop.cpp).
 class SteadyClock : public Clock {
  public:
   std::uint32_t Now() override;

@@ -9,6 +9,13 @@
 namespace renderer::win32 {
 namespace {
 
+// The system's tick count: milliseconds since Windows started, wrapping after
+// 49.7 days, the clock the picture has always followed on Windows.
+class TickCountClock : public Clock {
+ public:
+  std::uint32_t Now() override { return GetTickCount(); }
+};
+
 // Everything a run owns: the picture's buffers and path, and the window with
 // its DC and colour table. Destroying it takes the window down and gives the
 // cursor and the screen saver back.
@@ -16,7 +23,7 @@ struct ZoomRun {
   Buffers Picture;
   PathTable Path = MakePathTable();
   Display Screen;
-  SteadyClock Time;
+  TickCountClock Time;
 };
 
 // Handles the window's pending messages (only its own: the thread's other
