@@ -25,25 +25,22 @@ TEST(Slices, NoneWithoutRoom) {
   }
 }
 
-TEST(Slices, TwipRectanglesOfThe1095By375Button) {
-  // The slice table in twips (x, y, width, height), destination then source.
-  const int want[8][8] = {
-      {1, 1, 60, 60, 0, 0, 60, 60},          {60, 1, 975, 60, 60, 1, 840, 60},
-      {1035, 1, 60, 60, 900, 1, 60, 60},     {1035, 60, 60, 255, 900, 60, 60, 255},
-      {1035, 315, 60, 60, 900, 315, 60, 60}, {60, 315, 975, 60, 60, 315, 840, 60},
-      {1, 315, 60, 60, 0, 315, 60, 60},      {1, 60, 60, 255, 1, 60, 60, 255}};
+TEST(Slices, PiecesFrameThe73By25PixelButtonOnceEach) {
+  // The 1095 x 375 twip button at 15 twips a pixel: the pieces cover its
+  // 4-pixel border, each pixel once, and leave the body to the gradient.
   const auto slices = command::SliceGeometry(1095, 375);
-  for (int i = 0; i < 8; ++i) {
-    const auto& d = slices[i]->Destination;
-    const auto& s = slices[i]->Source;
-    const std::array<int, 8> got = {d.X, d.Y, d.Width, d.Height, s.X, s.Y, s.Width, s.Height};
-    EXPECT_EQ(got, std::to_array(want[i])) << "slice " << i;
+  int cover[25][73] = {};
+  for (const auto& s : slices) {
+    const command::PixelRect d = command::ToPixels(s->Destination, 15, 15);
+    ASSERT_TRUE(d.X >= 0 && d.Y >= 0 && d.X + d.Width <= 73 && d.Y + d.Height <= 25);
+    for (int y = d.Y; y < d.Y + d.Height; ++y)
+      for (int x = d.X; x < d.X + d.Width; ++x) ++cover[y][x];
   }
-  // In pixels at 15 twips a pixel: the top band, 73 - 8 wide, from the
-  // picture's 56.
-  EXPECT_EQ(Xywh(command::ToPixels(slices[1]->Destination, 15, 15)), (std::array{4, 0, 65, 4}));
+  for (int y = 0; y < 25; ++y)
+    for (int x = 0; x < 73; ++x)
+      EXPECT_EQ(cover[y][x], x < 4 || x >= 69 || y < 4 || y >= 21) << x << ", " << y;
+  // The top edge stretches the middle 56 pixels of the picture's top band.
   EXPECT_EQ(Xywh(command::ToPixels(slices[1]->Source, 15, 15)), (std::array{4, 0, 56, 4}));
-  EXPECT_EQ(Xywh(command::ToPixels(slices[4]->Destination, 15, 15)), (std::array{69, 21, 4, 4}));
 }
 
 TEST(Slices, CaptionBoxTopOn375And315TwipButtons) {

@@ -9,7 +9,7 @@ namespace {
 
 using dialog::Surface;
 
-int Hex(dialog::Rgb c) { return c.Red << 16 | c.Green << 8 | c.Blue; }
+int Hex(forms::Rgb c) { return c.Red << 16 | c.Green << 8 | c.Blue; }
 
 TEST(Gradient, PixelRows) {
   // Levels from a few lines of Python written from the formula:

@@ -7,9 +7,9 @@
 #include <windows.h>
 
 #include <functional>
+#include <string>
 
 #include "button/command_model.h"
-#include "forms/property_bag.h"
 #include "forms/win32/form.h"
 #include "forms/win32/window.h"
 
@@ -17,9 +17,10 @@ namespace command {
 
 class Command : public forms::Window, private CommandView {
  public:
-  // Placed in twips on its container; design holds its stored properties.
-  Command(forms::Container& parent, forms::TwipRect r, const forms::PropertyBag& design,
-          const forms::Font& ambientFont);
+  // Placed in twips on its container, with this caption (Shift-JIS bytes)
+  // in this font.
+  Command(forms::Container& parent, forms::TwipRect r, std::string caption,
+          const forms::Font& font);
   ~Command() override;
 
   CommandModel& Model() { return model_; }
@@ -32,7 +33,6 @@ class Command : public forms::Window, private CommandView {
   // CommandView
   void DrawFace(Face face, bool invertGradient) override;
   void CaptionChanged() override;
-  void PropertyChanged(const char*) override {}
   void StartHoverTimer() override;
   void Click() override;
 

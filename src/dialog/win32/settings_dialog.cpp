@@ -23,14 +23,6 @@ using forms::TwipRect;
 
 constexpr int ClientWidth = 7185, ClientHeight = 3780;
 
-// Stored design data of a button: its caption and font.
-forms::PropertyBag ButtonDesign(const char* caption) {
-  forms::PropertyBag bag;
-  bag.Set("Caption", caption);
-  bag.Set("Font", forms::FromFont(forms::JapaneseUiFont()));
-  return bag;
-}
-
 // A message over the dialog, under the program's title.
 void Tell(HWND dialog, const std::wstring& message) {
   MessageBoxW(dialog, message.c_str(), forms::Widen(contract::ProgramTitle).c_str(),
@@ -59,7 +51,7 @@ void PaintGradient(forms::Container& c, Surface s) {
   GetClientRect(c.Hwnd(), &client);
   const auto rows = GradientRows(s, c.ClientHeightTwips(), client.bottom, c.Scale().PerPixelY);
   for (std::size_t y = 0; y < rows.size(); ++y) {
-    const Rgb col = rows[y];
+    const forms::Rgb col = rows[y];
     const forms::Gdi<HBRUSH> brush(CreateSolidBrush(RGB(col.Red, col.Green, col.Blue)));
     const RECT line{0, static_cast<LONG>(y), client.right, static_cast<LONG>(y) + 1};
     FillRect(dc, &line, brush.get());
@@ -105,7 +97,7 @@ class Nimbrel_P {
     repeatCaption.Font = ui;
     repeatCaption.AutoSize(form_.Scale());
     Cmd_BGM_ = std::make_unique<command::Command>(*Pic_C_, TwipRect{540, 1740, 435, 315},
-                                                  ButtonDesign(text::Browse), tahoma);
+                                                  text::Browse, ui);
     lbl_Fname_ = &Pic_C_->Add<Label>({1020, 1740, 5355, 435});
     lbl_Fname_->Font = ui;
     lbl_Fname_->Border = true;
@@ -116,12 +108,12 @@ class Nimbrel_P {
     credit.Font = ui;
     credit.Colour = RGB(255, 255, 255);
     credit.AutoSize(form_.Scale());
-    Cmd_Set_ = std::make_unique<command::Command>(form_, TwipRect{4800, 3000, 1095, 375},
-                                                  ButtonDesign(text::Save), tahoma);
+    Cmd_Set_ =
+        std::make_unique<command::Command>(form_, TwipRect{4800, 3000, 1095, 375}, text::Save, ui);
     Cmd_Can_ = std::make_unique<command::Command>(form_, TwipRect{5940, 3000, 1035, 375},
-                                                  ButtonDesign(text::Cancel), tahoma);
+                                                  text::Cancel, ui);
     Cmd_Etc_ = std::make_unique<command::Command>(form_, TwipRect{2880, 3000, 1875, 375},
-                                                  ButtonDesign(text::OtherWorks), tahoma);
+                                                  text::OtherWorks, ui);
 
     Cmd_BGM_->OnClick = [this] { ChooseFile(); };
     Cmd_Set_->OnClick = [this] { SaveAndClose(); };
@@ -268,9 +260,8 @@ void TellNotSaved(HWND dialog, const std::string& iniPath) {
 }
 
 std::optional<music::BgmSettings> ShowSettingsDialog(const music::BgmSettings& current,
-                                                        const music::BgmSettings& stored,
-                                                        HICON icon, HWND owner,
-                                                        const SaveFunction& save) {
+                                                     const music::BgmSettings& stored, HICON icon,
+                                                     HWND owner, const SaveFunction& save) {
   Nimbrel_P dialog(current, stored, icon, owner, save);
   return dialog.Show();
 }
