@@ -1,6 +1,6 @@
 #include "button/command_model.h"
 
-namespace command {
+namespace button {
 
 void CommandModel::DrawFace(Face face) {
   if (buttonState_ == Idle || buttonState_ == Focused) invertGradient_ = false;
@@ -96,4 +96,4 @@ void CommandModel::PointerLeft() {
   }
 }
 
-}  // namespace command
+}  // namespace button

@@ -11,7 +11,7 @@
 
 #include "forms/font.h"
 
-namespace command {
+namespace button {
 
 // The six state pictures.
 enum class Face : std::uint8_t { Normal, HighLight, Pressed, Disable, HighLightSelect, Selected };
@@ -78,4 +78,4 @@ class CommandModel {
   bool captionEnabled_ = true;
 };
 
-}  // namespace command
+}  // namespace button

@@ -2,7 +2,7 @@
 
 #include <limits>
 
-namespace command {
+namespace button {
 namespace {
 
 bool Fits(std::int32_t v) {
@@ -54,4 +54,4 @@ std::int32_t CaptionTop(std::int32_t H, std::int32_t captionHeight) {
   return (H - captionHeight - 20) / 2;
 }
 
-}  // namespace command
+}  // namespace button

@@ -8,7 +8,7 @@
 
 #include "forms/twip_rect.h"
 
-namespace command {
+namespace button {
 
 struct Slice {
   forms::TwipRect Destination;  // on the button
@@ -35,4 +35,4 @@ PixelRect ToPixels(const forms::TwipRect& r, int twipsPerPixelX, int twipsPerPix
 // Top of the caption box: (H - captionHeight - 20) / 2 twips.
 std::int32_t CaptionTop(std::int32_t heightTwips, std::int32_t captionHeightTwips);
 
-}  // namespace command
+}  // namespace button

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string>
 
-namespace text_number {
+namespace common::text_number {
 namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
@@ -80,4 +80,4 @@ std::optional<std::int64_t> RoundWithin(std::string_view text, std::int64_t lo, 
   return static_cast<std::int64_t>(r);
 }
 
-}  // namespace text_number
+}  // namespace common::text_number

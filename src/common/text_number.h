@@ -9,7 +9,7 @@
 #include <optional>
 #include <string_view>
 
-namespace text_number {
+namespace common::text_number {
 
 // The whole text as a number; nothing when it is not one (or is empty, or
 // does not fit a double).
@@ -28,4 +28,4 @@ std::optional<std::int32_t> RoundToInt32(double value);
 // even), when the result lies within [lo, hi].
 std::optional<std::int64_t> RoundWithin(std::string_view text, std::int64_t lo, std::int64_t hi);
 
-}  // namespace text_number
+}  // namespace common::text_number

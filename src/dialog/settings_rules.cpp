@@ -18,15 +18,15 @@ Enablement EnablementFor(std::int16_t mode) {
 }
 
 std::int16_t TrackFromText(const std::string& text) {
-  const auto v = text_number::RoundWithin(text, -32768, 32767);
+  const auto v = common::text_number::RoundWithin(text, -32768, 32767);
   return v ? static_cast<std::int16_t>(*v) : 0;
 }
 
 std::string TrackText(std::int16_t track) { return track == 0 ? "" : std::to_string(track); }
 
 music::BgmSettings SettingsToSave(const music::BgmSettings& edited,
-                                     const music::BgmSettings& stored, bool modeChosen,
-                                     bool fileChosen) {
+                                  const music::BgmSettings& stored, bool modeChosen,
+                                  bool fileChosen) {
   music::BgmSettings out = edited;
   if (!modeChosen) out.BgmMode = stored.BgmMode;
   if (!fileChosen) out.BgmFile = stored.BgmFile;

@@ -14,9 +14,9 @@ namespace {
 // A button view that writes down what the model asks of it, in order: a face by letter (N Normal,
 // H HighLight, P Pressed, D Disable, L HighLightSelect, S Selected; "~" when the body runs from
 // the tint at the top), "caption", "timer" and "click".
-struct RecordingView : command::CommandView {
+struct RecordingView : button::CommandView {
   std::string log;
-  void DrawFace(command::Face f, bool invert) override {
+  void DrawFace(button::Face f, bool invert) override {
     log += std::string(" ") + "NHPDLS"[static_cast<int>(f)] + (invert ? "~" : "");
   }
   void CaptionChanged() override { log += " caption"; }
@@ -26,11 +26,11 @@ struct RecordingView : command::CommandView {
 
 enum Event { Move, LeftPress, LeftRelease, OtherRelease, FocusGained, FocusLost, Poll, Events };
 
-void Apply(command::CommandModel& m, Event e) {
+void Apply(button::CommandModel& m, Event e) {
   if (e == Move) m.MouseMove();
-  if (e == LeftPress) m.MouseDown(command::LeftButton);
-  if (e == LeftRelease) m.MouseUp(command::LeftButton);
-  if (e == OtherRelease) m.MouseUp(command::RightButton);
+  if (e == LeftPress) m.MouseDown(button::LeftButton);
+  if (e == LeftRelease) m.MouseUp(button::LeftButton);
+  if (e == OtherRelease) m.MouseUp(button::RightButton);
   if (e == FocusGained) m.GotFocus();
   if (e == FocusLost) m.LostFocus();
   if (e == Poll) m.PointerLeft();
@@ -55,11 +55,11 @@ TEST(CommandState, EveryCellEnabledAndDisabled) {
                                           << "event " << e << (enabled ? "" : ", disabled"));
         // Brought into the state the way a user would.
         RecordingView view;
-        command::CommandModel m(view, "OK", forms::Font{});
+        button::CommandModel m(view, "OK", forms::Font{});
         if (from != 0) m.Initialize();
         if (from == 2 || from == 4) m.MouseMove();
         if (from == 3 || from == 4) m.GotFocus();
-        if (held) m.MouseDown(command::LeftButton);
+        if (held) m.MouseDown(button::LeftButton);
         if (!enabled) m.SetEnabled(false);
         view.log.clear();
         Apply(m, static_cast<Event>(e));
@@ -76,7 +76,7 @@ TEST(CommandState, EveryCellEnabledAndDisabled) {
 
 TEST(CommandEnabled, DisablingGreysTheFaceAndCaptionAndEnablingRestoresThem) {
   RecordingView view;
-  command::CommandModel m(view, "OK", forms::JapaneseUiFont());
+  button::CommandModel m(view, "OK", forms::JapaneseUiFont());
   EXPECT_TRUE(m.Enabled() && m.CaptionEnabled());
   // The access, then what the view was asked.
   const std::tuple<std::function<void()>, const char*> rows[] = {

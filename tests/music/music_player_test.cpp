@@ -10,7 +10,7 @@ namespace {
 
 using Cmds = std::vector<std::string>;
 using Rs = std::vector<FakeMultimedia::Reply>;
-using music::Nimbrel_BGM;
+using music::MusicPlayer;
 
 constexpr char Cur[] = "status cdaudio current track", Tracks[] = "status cdaudio number of tracks",
                CdMode[] = "status cdaudio mode", Pos3[] = "status cdaudio position track 3",
@@ -28,8 +28,8 @@ Cmds operator+(Cmds a, const Cmds& b) {
 }
 const Cmds Poll = {Cur, Tracks, CdMode}, Back3 = Poll + Cmds{Pos3, "play cdaudio from 3:0"};
 
-TEST(Nimbrel_BGM, CommandsAndDecisions) {
-  using B = Nimbrel_BGM;
+TEST(MusicPlayer, CommandsAndDecisions) {
+  using B = MusicPlayer;
   struct Row {
     const char* what;
     void (B::*call)();
@@ -67,7 +67,7 @@ TEST(Nimbrel_BGM, CommandsAndDecisions) {
     FakeMultimedia mm;
     mm.Script(r.replies);
     const music::BgmSettings bgm{0, r.repeat, Song};
-    Nimbrel_BGM player(mm, bgm);
+    MusicPlayer player(mm, bgm);
     (player.*r.call)();
     EXPECT_EQ(mm.sent, r.sent);
     EXPECT_EQ(player.CdPollFlag(), r.pollFlag);
@@ -77,10 +77,10 @@ TEST(Nimbrel_BGM, CommandsAndDecisions) {
 // A failed status query never passes for the reply an earlier one left in
 // its buffer; a good poll after a failed one polls on; no wave device, no
 // sound. Each buffer's length as the library is told it (0 without one).
-TEST(Nimbrel_BGM, RepliesInTheirBuffers) {
+TEST(MusicPlayer, RepliesInTheirBuffers) {
   FakeMultimedia mm;
   const music::BgmSettings bgm{0, 3, Song};
-  Nimbrel_BGM player(mm, bgm);
+  MusicPlayer player(mm, bgm);
   mm.Script({{Mp3Mode, 0, "playing"}, {Mp3Mode, 281, ""}, {Cur, 266, ""}});
   mm.Script(Drive("1", "stopped"));
   mm.Script({{Cur, 0, "3"}, {CdMode, 263, ""}});
@@ -100,7 +100,7 @@ TEST(Nimbrel_BGM, RepliesInTheirBuffers) {
   EXPECT_EQ(mm.errorLengths, (std::vector<std::uint32_t>{256}));
 }
 
-TEST(Nimbrel_BGM, SendMciMciStatusAndMciPlay) {
+TEST(MusicPlayer, SendMciMciStatusAndMciPlay) {
   // "コマンド文字列が指定されていません" and "Error (文字列が取れません)" in
   // Shift-JIS (python3: '...'.encode('shift_jis')).
   const std::string noCommand =
@@ -127,7 +127,7 @@ TEST(Nimbrel_BGM, SendMciMciStatusAndMciPlay) {
     FakeMultimedia mm;
     mm.Script({{r.command, r.code, r.text}, {r.command, r.code, r.text}});
     const music::BgmSettings bgm;
-    Nimbrel_BGM player(mm, bgm);
+    MusicPlayer player(mm, bgm);
     std::string reply = "old";
     EXPECT_EQ(player.SendMci(r.command, reply), r.result);
     EXPECT_EQ(reply, r.reply);
@@ -136,7 +136,7 @@ TEST(Nimbrel_BGM, SendMciMciStatusAndMciPlay) {
   }
   FakeMultimedia mm;
   const music::BgmSettings bgm;
-  Nimbrel_BGM player(mm, bgm);
+  MusicPlayer player(mm, bgm);
   for (const char* from : {"", "P"})
     for (const char* to : {"", "Q"}) player.MciPlay("cdaudio", from, to);
   EXPECT_EQ(mm.sent, (Cmds{"play cdaudio", "play cdaudio to Q", "play cdaudio from P",

@@ -5,7 +5,7 @@
 
 namespace {
 
-using command_line::Action;
+using shell::command_line::Action;
 
 // The mode, and the preview pane's or the dialog owner's handle as a 32-bit
 // and a 64-bit program reads it: a 64-bit host writes handles unsigned, a
@@ -56,13 +56,15 @@ TEST(CommandLine, EachStart) {
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.args);
-    EXPECT_EQ(command_line::ModeLetter(r.args), r.letter);
-    EXPECT_EQ(command_line::ActionFor(r.args), r.action);
-    EXPECT_EQ(command_line::RunHidesCursor(r.args), r.letter == 'S');
-    EXPECT_EQ(command_line::WindowHandle(r.args, 32), r.handle32);
-    EXPECT_EQ(command_line::WindowHandle(r.args, 64), r.handle64);
+    EXPECT_EQ(shell::command_line::ModeLetter(r.args), r.letter);
+    EXPECT_EQ(shell::command_line::ActionFor(r.args), r.action);
+    EXPECT_EQ(shell::command_line::RunHidesCursor(r.args), r.letter == 'S');
+    EXPECT_EQ(shell::command_line::WindowHandle(r.args, 32), r.handle32);
+    EXPECT_EQ(shell::command_line::WindowHandle(r.args, 64), r.handle64);
   }
-  EXPECT_EQ(command_line::WindowHandle("/p 5", 0) | command_line::WindowHandle("/p 5", 65), 0u);
+  EXPECT_EQ(
+      shell::command_line::WindowHandle("/p 5", 0) | shell::command_line::WindowHandle("/p 5", 65),
+      0u);
 }
 
 }  // namespace

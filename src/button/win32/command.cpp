@@ -5,7 +5,7 @@
 #include "button/slices.h"
 #include "button/win32/state_pictures.h"
 
-namespace command {
+namespace button {
 namespace {
 
 constexpr forms::WindowClass ClassName{L"VorrasinCommand", 0};
@@ -199,4 +199,4 @@ LRESULT Command::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   return Window::HandleMessage(msg, wp, lp);
 }
 
-}  // namespace command
+}  // namespace button

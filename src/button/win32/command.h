@@ -13,7 +13,7 @@
 #include "forms/win32/form.h"
 #include "forms/win32/window.h"
 
-namespace command {
+namespace button {
 
 class Command : public forms::Window, private CommandView {
  public:
@@ -50,4 +50,4 @@ class Command : public forms::Window, private CommandView {
   bool timerRunning_ = false;
 };
 
-}  // namespace command
+}  // namespace button

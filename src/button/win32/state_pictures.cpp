@@ -1,6 +1,6 @@
 #include "button/win32/state_pictures.h"
 
-namespace command {
+namespace button {
 namespace {
 
 using forms::Picture;
@@ -56,4 +56,4 @@ forms::Picture StatePicture(Face face) {
   return Picture(StatePictureWidth, StatePictureHeight, Picture::Clear);
 }
 
-}  // namespace command
+}  // namespace button

@@ -1,4 +1,4 @@
-// Nimbrel_P: the settings dialog. The user chooses no music, an audio CD
+// The settings dialog. The user chooses no music, an audio CD
 // (optionally one track repeated) or one sound file; "設定" hands the edited
 // settings to the caller to write, every other way of closing writes nothing.
 #pragma once
@@ -31,8 +31,7 @@ void TellNotSaved(HWND dialog, const std::string& iniPath);
 // nothing after "ｷｬﾝｾﾙ", the close box or Escape. An owner window (or
 // nullptr) is disabled while the dialog is open.
 std::optional<music::BgmSettings> ShowSettingsDialog(const music::BgmSettings& current,
-                                                        const music::BgmSettings& stored,
-                                                        HICON icon, HWND owner,
-                                                        const SaveFunction& save);
+                                                     const music::BgmSettings& stored, HICON icon,
+                                                     HWND owner, const SaveFunction& save);
 
 }  // namespace dialog
