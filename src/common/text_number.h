@@ -21,9 +21,6 @@ double ParseLeading(std::string_view text);
 // Rounded down, when that fits a 16-bit signed integer.
 std::optional<std::int16_t> FloorToInt16(double value);
 
-// Rounded to the nearest integer (ties to even), when that fits 32 bits.
-std::optional<std::int32_t> RoundToInt32(double value);
-
 // A whole text that is a number, rounded to the nearest integer (ties to
 // even), when the result lies within [lo, hi].
 std::optional<std::int64_t> RoundWithin(std::string_view text, std::int64_t lo, std::int64_t hi);

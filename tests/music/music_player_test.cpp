@@ -101,13 +101,7 @@ TEST(MusicPlayer, RepliesInTheirBuffers) {
 }
 
 TEST(MusicPlayer, SendMciMciStatusAndMciPlay) {
-  // "コマンド文字列が指定されていません" and "Error (文字列が取れません)" in
-  // Shift-JIS (python3: '...'.encode('shift_jis')).
-  const std::string noCommand =
-      "\x83\x52\x83\x7d\x83\x93\x83\x68\x95\xb6\x8e\x9a\x97\xf1\x82\xaa\x8e\x77\x92\xe8\x82\xb3"
-      "\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb9\x82\xf1";
-  const std::string noText =
-      "Error (\x95\xb6\x8e\x9a\x97\xf1\x82\xaa\x8e\xe6\x82\xea\x82\xdc\x82\xb9\x82\xf1)";
+  const std::string noCommand = music::NoCommandReply, noText = music::NoErrorTextReply;
   struct Row {
     std::string command;
     std::uint32_t code;

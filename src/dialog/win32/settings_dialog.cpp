@@ -65,7 +65,7 @@ class SettingsDialog {
       : bgm_(current),
         stored_(stored),
         save_(save),
-        form_(text::Title, ClientWidth, ClientHeight, icon, owner) {
+        form_(captions::Title, ClientWidth, ClientHeight, icon, owner) {
     const forms::Font ui = forms::JapaneseUiFont();
     const forms::Font tahoma{"Tahoma", 8.25, 400, false, false, false, 0};
 
@@ -75,12 +75,12 @@ class SettingsDialog {
     panel_->Font = tahoma;
     panel_->Add<forms::Outline>({300, 300, 1695, 315});  // the frame around the heading
     Label& heading = panel_->Add<Label>({300, 360, 1665, 195});
-    heading.Caption = text::Heading;
+    heading.Caption = captions::Heading;
     heading.Font = ui;
     heading.Centred = true;
 
     const int rowTop[3] = {1140, 840, 1440};  // none, audio CD, sound file
-    const char* choice[3] = {text::NoMusic, text::AudioCd, text::SoundFile};
+    const char* choice[3] = {captions::NoMusic, captions::AudioCd, captions::SoundFile};
     for (int i = 0; i < 3; ++i) {
       modeMarks_[i] = &panel_->Add<forms::Image>({300, rowTop[i], 195, 195});
       modeLabels_[i] = &panel_->Add<Label>({540, rowTop[i], 0, 195});
@@ -93,27 +93,27 @@ class SettingsDialog {
     trackCombo_ =
         std::make_unique<forms::ComboBox>(*panel_, TwipRect{1380, 780, 615, 2400}, panel_->Font);
     Label& repeatCaption = panel_->Add<Label>({2040, 840, 0, 195});
-    repeatCaption.Caption = text::RepeatTrack;
+    repeatCaption.Caption = captions::RepeatTrack;
     repeatCaption.Font = ui;
     repeatCaption.AutoSize(form_.Scale());
-    browseButton_ =
-        std::make_unique<button::Command>(*panel_, TwipRect{540, 1740, 435, 315}, text::Browse, ui);
+    browseButton_ = std::make_unique<button::Command>(*panel_, TwipRect{540, 1740, 435, 315},
+                                                      captions::Browse, ui);
     fileLabel_ = &panel_->Add<Label>({1020, 1740, 5355, 435});
     fileLabel_->Font = ui;
     fileLabel_->Border = true;
     fileLabel_->CodePage = CP_ACP;  // a path, as the system spells it
 
     Label& credit = form_.Add<Label>({180, 2940, 0, 195});
-    credit.Caption = text::Credit;
+    credit.Caption = captions::Credit;
     credit.Font = ui;
     credit.Colour = RGB(255, 255, 255);
     credit.AutoSize(form_.Scale());
-    saveButton_ =
-        std::make_unique<button::Command>(form_, TwipRect{4800, 3000, 1095, 375}, text::Save, ui);
-    cancelButton_ =
-        std::make_unique<button::Command>(form_, TwipRect{5940, 3000, 1035, 375}, text::Cancel, ui);
+    saveButton_ = std::make_unique<button::Command>(form_, TwipRect{4800, 3000, 1095, 375},
+                                                    captions::Save, ui);
+    cancelButton_ = std::make_unique<button::Command>(form_, TwipRect{5940, 3000, 1035, 375},
+                                                      captions::Cancel, ui);
     otherWorksButton_ = std::make_unique<button::Command>(form_, TwipRect{2880, 3000, 1875, 375},
-                                                          text::OtherWorks, ui);
+                                                          captions::OtherWorks, ui);
 
     browseButton_->OnClick = [this] { ChooseFile(); };
     saveButton_->OnClick = [this] { SaveAndClose(); };
@@ -180,9 +180,9 @@ class SettingsDialog {
   }
 
   void ChooseFile() {
-    const std::wstring filter =
-        forms::Widen(text::FilterName) + L'\0' + forms::Widen(text::FilterPattern) + L'\0' + L'\0';
-    const std::wstring title = forms::Widen(text::OpenTitle);
+    const std::wstring filter = forms::Widen(captions::FilterName) + L'\0' +
+                                forms::Widen(captions::FilterPattern) + L'\0' + L'\0';
+    const std::wstring title = forms::Widen(captions::OpenTitle);
     std::array<wchar_t, 255> file{}, fileTitle{};
     OPENFILENAMEW ofn{};
     ofn.lStructSize = OPENFILENAME_SIZE_VERSION_400W;
@@ -197,7 +197,7 @@ class SettingsDialog {
     if (GetOpenFileNameW(&ofn) <= 0) return;
     const auto path = StorablePath(file.data());
     if (!path) {  // the previous choice stays
-      Tell(form_.Hwnd(), forms::Widen(text::NameNotStorable) + L"\n" + file.data());
+      Tell(form_.Hwnd(), forms::Widen(captions::NameNotStorable) + L"\n" + file.data());
       return;
     }
     bgm_.BgmFile = *path;
@@ -257,7 +257,7 @@ class SettingsDialog {
 }  // namespace
 
 void TellNotSaved(HWND dialog, const std::string& iniPath) {
-  Tell(dialog, forms::Widen(text::NotSaved) + L"\n" + forms::Widen(iniPath, CP_ACP));
+  Tell(dialog, forms::Widen(captions::NotSaved) + L"\n" + forms::Widen(iniPath, CP_ACP));
 }
 
 std::optional<music::BgmSettings> ShowSettingsDialog(const music::BgmSettings& current,

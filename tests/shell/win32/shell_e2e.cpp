@@ -16,6 +16,8 @@
 
 namespace {
 
+namespace desktop = support::desktop;
+
 using contract::RendererTitle;
 
 // A folder with spaces in its name holding a copy of the shell, and of the
