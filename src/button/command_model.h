@@ -1,8 +1,8 @@
-// Command: the shell's owner-drawn push button, as a model without any
-// window. It keeps the button's caption, font and enabled state and its
-// pointer/focus state, and tells its view which state picture to draw, with
-// which gradient direction, and when to raise Click. The window (command.cpp) is one view; tests
-// use another.
+// The dialog's owner-drawn push button as a model without any window. It
+// keeps the button's caption, font and enabled state and its pointer/focus
+// state, and tells its view which state picture to draw, with which gradient
+// direction, and when to raise Click. The window (command.cpp) is one view;
+// tests use another.
 #pragma once
 
 #include <cstdint>

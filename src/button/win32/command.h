@@ -1,4 +1,4 @@
-// Command: the owner-drawn push button as a child window. It paints its face
+// The owner-drawn push button as a child window. It paints its face
 // into a persistent surface image (gradient body, border slices from a state
 // picture), draws its caption on top, polls the pointer every 100 ms, and
 // raises OnClick.
