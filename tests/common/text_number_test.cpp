@@ -25,6 +25,9 @@ TEST(TextNumber, WholeTextAndLeadingNumber) {
     EXPECT_EQ(Parse(text), whole);
     EXPECT_EQ(common::text_number::ParseLeading(text), leading);
   }
+  // Only the text given is read, whatever follows it in memory.
+  EXPECT_EQ(Parse(std::string_view("5.5", 1)), 5);
+  EXPECT_EQ(Parse(std::string_view(" \t 5", 2)), std::nullopt);
 }
 
 TEST(TextNumber, RoundedIntoARange) {
