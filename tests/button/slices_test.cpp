@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <tuple>
 #include <vector>
 
@@ -48,6 +49,15 @@ TEST(Slices, PiecesFrameTheButtonFromTheSamePlacesOfThePicture) {
     const button::PixelRect p = button::ToPixels(s->Source, 15, 15);
     EXPECT_EQ(std::tuple(d.X == 0, d.X + d.Width == 73, d.Y, d.Height),
               std::tuple(p.X == 0, p.X + p.Width == 64, p.Y, p.Height));
+  }  // At any scale the pieces of a side line up: left, top, right and bottom.
+  for (const int t : {1, 12, 15}) {
+    std::array<button::PixelRect, 8> d;
+    for (int i = 0; i < 8; ++i) d[i] = button::ToPixels(slices[i]->Destination, t, t);
+    const auto right = [&](int i) { return d[i].X + d[i].Width; };
+    const auto bottom = [&](int i) { return d[i].Y + d[i].Height; };
+    EXPECT_EQ(std::tuple(d[0].X, d[7].X, d[0].Y, d[1].Y, right(2), right(3), bottom(4), bottom(5)),
+              std::tuple(d[6].X, d[6].X, d[2].Y, d[2].Y, right(4), right(4), bottom(6), bottom(6)))
+        << t << " twips a pixel";
   }
 }
 
