@@ -1,9 +1,20 @@
-// How the dialog's track text and choices save.
+// What a mode from a hand-edited file enables, and how the dialog's track
+// text and choices save.
 #include "dialog/settings_rules.h"
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace {
+
+TEST(SettingsRules, AModeOfAHandEditedFileSelectsAndEnablesNothing) {
+  for (const std::int16_t mode : {-1, 3, 5}) {
+    const dialog::Enablement e = dialog::EnablementFor(mode);
+    EXPECT_EQ(std::tuple(e.SelectedMark, e.RepeatCombo, e.FileButton), std::tuple(-1, false, false))
+        << mode;
+  }
+}
 
 TEST(SettingsRules, TrackTextAsSavedAndShown) {
   const struct {
