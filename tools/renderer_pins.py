@@ -193,7 +193,8 @@ def main():
     w = sys.stdout.write
     w("// Made by tools/renderer_pins.py from the picture's formulas written plainly in Python:\n"
       "//   python3 tools/renderer_pins.py > tests/renderer/pins.inc\n"
-      "// Checksums are FNV-1a (32 bits) of the bytes; frames are their visible pixels, row by row.\n")
+      "// Checksums are FNV-1a (32 bits) of the bytes; frames are their visible pixels, row by row.\n"
+      "// clang-format off\n")
     w(f"constexpr std::uint32_t ColourTableFnv = {fnv(colour_table())}u;  // red, green, blue\n")
     w("// Clock; cx, cy of the Julia parameter.\n"
       "constexpr std::tuple<std::uint32_t, double, double> JuliaPins[] = {\n")

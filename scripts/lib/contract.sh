@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # The names the programs, the settings file and the tests share, read from
 # src/common/contract.h so that no script spells them again. Source it.
 #   contract NAME    prints contract::NAME as the header writes it (C escapes

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # The Debian package of the X11 hack, from a native build tree: the files
 # `cmake --install --prefix /usr` puts in place (stripped), the manual page
 # compressed, the copyright and changelog Debian wants, the dependencies

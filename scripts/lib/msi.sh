@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Windows Installer packages of the screen saver, built with wixl (msitools)
 # from packaging/windows/vorrasin.wxs. Source it.
 #   msi_product_code ARCH VERSION

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Wine on a virtual display, for scripts that run the Windows programs.
 # Source it; it sets WINEPREFIX (inside build/) and WINEDEBUG.
 # VORRASIN_WINE_ARCH says which programs are run: x64 (the default; 64-bit
@@ -45,11 +46,11 @@ wine_prefix_init() {
       echo "wine.sh: wineboot could not make the prefix $WINEPREFIX" >&2
       return 1
     fi
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1 &&
-      wine reg add 'HKCU\Control Panel\Desktop' /v ScreenSaveActive /d 1 /f </dev/null >/dev/null 2>&1 || {
+    if ! wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1 ||
+      ! wine reg add 'HKCU\Control Panel\Desktop' /v ScreenSaveActive /d 1 /f </dev/null >/dev/null 2>&1; then
       echo "wine.sh: the prefix's settings could not be written" >&2
       return 1
-    }
+    fi
     if [ -d /usr/share/wine/fonts ]; then
       cp -n /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
     fi

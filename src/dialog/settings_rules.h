@@ -30,7 +30,7 @@ std::string TrackText(std::int16_t track);
 // file holds (a sound file missing today shows as no music, and must not
 // erase the stored choice).
 music::BgmSettings SettingsToSave(const music::BgmSettings& edited,
-                                     const music::BgmSettings& stored, bool modeChosen,
-                                     bool fileChosen);
+                                  const music::BgmSettings& stored, bool modeChosen,
+                                  bool fileChosen);
 
 }  // namespace dialog

@@ -11,7 +11,13 @@ set -u
 package=$1 build=$2
 . "$(dirname "$0")/../support/e2e.sh"
 dir=$(mktemp -d)
-trap 'rm -rf "$dir"' EXIT
+installed=
+# shellcheck disable=SC2317 # run by at_end
+end() {
+  [ -z "$installed" ] || dpkg -r vorrasin >/dev/null 2>&1
+  rm -rf "$dir"
+}
+at_end end
 files="./usr/libexec/xscreensaver/vorrasin ./usr/share/applications/screensavers/vorrasin.desktop
 ./usr/share/doc/vorrasin/changelog.gz ./usr/share/doc/vorrasin/copyright
 ./usr/share/man/man6/vorrasin.6x.gz ./usr/share/xscreensaver/config/vorrasin.xml"
@@ -22,7 +28,7 @@ deb=$(ls "$dir"/dist/vorrasin_*_"$(dpkg --print-architecture)".deb) || fail "no 
 contents=$(dpkg-deb --contents "$deb" | awk '$1 !~ /^d/ { print $6 }' | sort | xargs)
 [ "$contents" = "$(xargs <<<"$files")" ] || fail "the package holds: $contents"
 depends=$(dpkg-deb -f "$deb" Depends)
-grep -q 'libx11-6' <<<"$depends" && grep -q 'libc6 (>= ' <<<"$depends" || fail "Depends: $depends"
+{ grep -q 'libx11-6' <<<"$depends" && grep -q 'libc6 (>= ' <<<"$depends"; } || fail "Depends: $depends"
 lintian --fail-on error,warning -I "$deb" 2>/dev/null || fail "lintian"
 echo "lintian: no error, no warning"
 
@@ -40,9 +46,10 @@ if [ "$(id -u)" -ne 0 ] || dpkg-query -W -f='${Status}' vorrasin 2>/dev/null | g
   echo "dpkg -i and -r not tried: not root, or a vorrasin package is installed already"
   exit 0
 fi
-trap 'dpkg -r vorrasin >/dev/null 2>&1; rm -rf "$dir"' EXIT
+installed=1
 dpkg -i "$deb" >/dev/null || fail "dpkg -i"
 /usr/libexec/xscreensaver/vorrasin --help | grep -q '^usage: ' || fail "the installed hack's --help"
 dpkg -r vorrasin >/dev/null || fail "dpkg -r"
+installed=
 for f in $files; do [ ! -e "${f#.}" ] || fail "${f#.} left after dpkg -r"; done
 echo "PASS: installed with dpkg -i, removed with dpkg -r, nothing left"

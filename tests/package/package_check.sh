@@ -13,11 +13,13 @@ e2e=$4
 . "$(dirname "$0")/../support/e2e.sh"
 files="README.txt $(contract RendererFile) $(contract ShellFile)"
 dir=$(mktemp -d "/tmp/vorrasin package.XXXXXX")
-trap 'rm -rf "$dir"' EXIT
+# shellcheck disable=SC2317 # run by at_end
+end() { rm -rf "$dir"; }
+at_end end
 
 "$package" --no-build "--$arch" "$build" --out "$dir/dist" || fail "scripts/package"
 zip=$(cd "$dir/dist" && ls Vorrasin-*-windows-"$arch".zip) || fail "no zip"
-msi=${zip%-windows-$arch.zip}-$arch.msi
+msi=${zip%-windows-"$arch".zip}-$arch.msi
 [ "$(cut -d ' ' -f 3 "$dir/dist/SHA256SUMS" | sort | xargs)" = "$(printf '%s\n' "$zip" "$msi" | sort | xargs)" ] ||
   fail "SHA256SUMS lists: $(cut -d ' ' -f 3 "$dir/dist/SHA256SUMS" | xargs)"
 (cd "$dir/dist" && sha256sum -c --strict SHA256SUMS) || fail "SHA256SUMS does not verify"
@@ -31,5 +33,6 @@ grep -q "windows-$arch\.zip" "$dir/Saver/README.txt" || fail "README.txt does no
 
 "$(dirname "$0")/winget_check.py" "$dir/dist" || fail "winget manifests"
 
-cp "$e2e" "$dir/Saver/" && wine "$dir/Saver/$(basename "$e2e")" </dev/null || fail "shipped_files_e2e"
+cp "$e2e" "$dir/Saver/" || fail "copy"
+wine "$dir/Saver/$(basename "$e2e")" </dev/null || fail "shipped_files_e2e"
 echo "PASS"

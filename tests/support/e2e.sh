@@ -1,8 +1,33 @@
+# shellcheck shell=bash
 # What the shell-script tests of the Windows programs share: the shared names
 # (scripts/lib/contract.sh), waiting, windows by title, the sound server's
-# streams. Source it.
+# streams, clean-up. Source it.
+# A test that starts a program or a server in the background, or leaves files,
+# takes them down in a function given to at_end: it runs on every way out (the
+# end, a fail, an error, HUP, INT or TERM).
 . "$(dirname "${BASH_SOURCE[0]}")/../../scripts/lib/contract.sh"
 fail() { echo "FAIL: $*"; exit 1; }
+# at_end FUNCTION: runs FUNCTION when the test ends, however it ends.
+at_end() {
+  # shellcheck disable=SC2064 # the function's name, set now on purpose
+  trap "$1" EXIT
+  trap 'exit 129' HUP
+  trap 'exit 130' INT
+  trap 'exit 143' TERM
+}
+# stop PID...: kills those of this test's own background processes that still
+# run (TERM, after 5 s KILL), and reaps them; a number already reaped may be
+# another's process by now, and is left alone.
+stop() {
+  local p
+  for p in "$@"; do
+    if [ -z "$p" ] || [ "$(ps -o ppid= -p "$p" 2>/dev/null | tr -d ' ')" != "$BASHPID" ]; then continue; fi
+    kill "$p" 2>/dev/null
+    poll 50 ended "$p" || kill -KILL "$p" 2>/dev/null
+    wait "$p" 2>/dev/null
+  done
+  return 0
+}
 # Polls (up to $1 tenths of a second) until the command succeeds.
 poll() {
   local n=$1; shift

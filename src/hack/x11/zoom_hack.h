@@ -8,10 +8,10 @@
 
 #include "hack/frame_rate.h"
 #include "hack/hack_options.h"
-#include "renderer/julia_zoom.h"
 #include "hack/pixel_format.h"
 #include "hack/x11/image_surface.h"
 #include "hack/x11/x_resources.h"
+#include "renderer/julia_zoom.h"
 
 namespace hack::x11 {
 

@@ -10,17 +10,26 @@ set -u
 pactl info >/dev/null 2>&1 || fail "no sound server (run under scripts/lib/wine-session)"
 
 dir=$(mktemp -d "/tmp/vorrasin sound.XXXXXX")
-trap 'rm -rf "$dir"' EXIT
+pid=
+server=
+# shellcheck disable=SC2317 # run by at_end
+end() {
+  stop "$pid" "$server"
+  rm -rf "$dir"
+}
+at_end end
 shell="$dir/$(contract ShellFile)"
-cp "$1" "$shell" && cp "$2" "$dir/$(contract RendererFile)" || fail "copy"
+cp "$1" "$shell" || fail "copy"
+cp "$2" "$dir/$(contract RendererFile)" || fail "copy"
 sox -n -r 44100 -c 2 -b 16 "$dir/tone.wav" synth 3 sine 440 || fail "sox"
 lame --quiet "$dir/tone.wav" "$dir/Tone.Mp3" || fail "lame"
 poll 100 silent || fail "something is playing before the test"
 
 # settings MODE [FILE]: the mode, and for mode 2 the sound file.
 settings() {
+  local file=$dir/${2:-}
   printf "[$(contract IniSection)]\r\n$(contract KeyMode)=%s\r\n$(contract KeyFile)=%s\r\n" "$1" \
-    "Z:$(printf '%s' "$dir/${2:-}" | tr / '\\')" >"$dir/$(contract IniFile)"
+    "Z:${file//\//\\}" >"$dir/$(contract IniFile)"
 }
 
 for music in tone.wav Tone.Mp3 cd none; do
@@ -65,9 +74,10 @@ poll 100 pactl info >/dev/null || fail "no sound server of its own"
 settings 2 tone.wav
 wine "$shell" /s </dev/null >/dev/null 2>&1 &
 pid=$!
-poll 300 has_canvas && poll 300 playing || { kill "$pid" "$server"; fail "dead server: no run"; }
+{ poll 300 has_canvas && poll 300 playing; } || fail "dead server: no run"
 kill -9 "$server"
 wait "$server" 2>/dev/null
+server=
 sleep 1
 xdotool windowfocus --sync "$(canvas)" key Escape
 ends_cleanly "sound server gone: after Escape, the shell" "$pid" 60

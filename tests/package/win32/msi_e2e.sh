@@ -16,7 +16,17 @@ arch=$1 build=$2 probe=$3
 . "$(dirname "$0")/../../../scripts/lib/msi.sh"
 shell_file=$(contract ShellFile) renderer_file=$(contract RendererFile) ini_file=$(contract IniFile)
 work=$(mktemp -d /tmp/vorrasin-msi.XXXXXX)
-trap 'for p in wow64 win32; do WINEPREFIX=$work/$p wineserver -k 2>/dev/null; done; rm -rf "$work"' EXIT
+pid=
+# shellcheck disable=SC2317 # run by at_end
+end() {
+  stop "$pid"
+  local p
+  for p in wow64 win32; do
+    [ ! -d "$work/$p" ] || WINEPREFIX=$work/$p wineserver -k 2>/dev/null
+  done
+  rm -rf "$work"
+}
+at_end end
 
 "$msi_root/scripts/package" --no-build "--$arch" "$build" --out "$work/dist" >/dev/null || fail "scripts/package"
 current=$(ls "$work"/dist/*.msi) || fail "no installer"
@@ -46,11 +56,11 @@ value() { # CODE NAME: one value of an Uninstall entry
 }
 installed_as() { # WHAT "CODE VERSION": that one entry, and the built programs in the folder
   [ "$(entries)" = "$2" ] || fail "$1: entries $(entries)"
-  cmp -s "$installed/$shell_file" "$build/bin/$shell_file" &&
-    cmp -s "$installed/$renderer_file" "$build/bin/$renderer_file" || fail "$1: not the built programs in $installed"
+  { cmp -s "$installed/$shell_file" "$build/bin/$shell_file" &&
+    cmp -s "$installed/$renderer_file" "$build/bin/$renderer_file"; } || fail "$1: not the built programs in $installed"
 }
 settings_kept() { # WHAT
-  cmp -s "$installed/$ini_file" "$work/settings" && cmp -s "$own/$ini_file" "$work/settings" ||
+  { cmp -s "$installed/$ini_file" "$work/settings" && cmp -s "$own/$ini_file" "$work/settings"; } ||
     fail "$1 changed the settings"
 }
 fresh() { # NAME WINEARCH FOLDER VIEW: a new prefix of that kind, made as the suite's are
@@ -64,11 +74,11 @@ if [ "$arch" = x64 ]; then fresh wow64 win64 system32 64; other=syswow64; else f
 echo "another program's" >"$installed/neighbour.dll"
 installer_gives "silent install" 0 /i "$(winepath -w "$current")"
 installed_as "install" "$code $version"
-[ ! -e "$windows/$other/$shell_file" ] && [ ! -e "$windows/$other/$renderer_file" ] || fail "programs in $other"
+{ [ ! -e "$windows/$other/$shell_file" ] && [ ! -e "$windows/$other/$renderer_file" ]; } || fail "programs in $other"
 [ "$(value "$code" Publisher)/$(value "$code" NoModify)" = k-dorran/0x1 ] || fail "publisher or Modify"
 icon=$(wine reg query 'HKLM\Software\Classes\Installer\Products' /s </dev/null 2>/dev/null | tr -d '\r' |
   awk '$1 == "ProductIcon" { print $3 }' | grep -F "$code")
-[ -n "$icon" ] && [ -s "$(winepath -u "$icon")" ] || fail "no product icon for Installed apps"
+{ [ -n "$icon" ] && [ -s "$(winepath -u "$icon")" ]; } || fail "no product icon for Installed apps"
 
 scr="C:\\windows\\${installed##*/}\\$shell_file"
 wine "$scr" /s </dev/null >/dev/null 2>&1 &
@@ -98,9 +108,9 @@ echo damaged >"$installed/$shell_file"
 installer_gives "repair" 0 /i "$(winepath -w "$higher")" REINSTALL=ALL REINSTALLMODE=omus
 installed_as "repair" "$higher_code $higher_version"
 installer_gives "silent removal" 0 /x "$higher_code"
-[ ! -e "$installed/$shell_file" ] && [ ! -e "$installed/$renderer_file" ] || fail "programs left after removal"
+{ [ ! -e "$installed/$shell_file" ] && [ ! -e "$installed/$renderer_file" ]; } || fail "programs left after removal"
 [ -z "$(entries)" ] || fail "entries after removal: $(entries)"
-[ -f "$installed/neighbour.dll" ] && [ -f "$installed/notepad.exe" ] || fail "the removal took another file"
+{ [ -f "$installed/neighbour.dll" ] && [ -f "$installed/notepad.exe" ]; } || fail "the removal took another file"
 settings_kept "the removal"
 echo "upgraded to $higher_version, $version refused with 1603, repaired, removed; settings kept"
 wineserver -k 2>/dev/null
@@ -111,7 +121,7 @@ if [ "$arch" = x86 ]; then
   installer_gives "install in 32-bit Windows" 0 /i "$(winepath -w "$current")"
   installed_as "32-bit Windows" "$code $version"
   installer_gives "removal in 32-bit Windows" 0 /x "$code"
-  [ ! -e "$installed/$shell_file" ] && [ -z "$(entries)" ] || fail "32-bit Windows: left after removal"
+  { [ ! -e "$installed/$shell_file" ] && [ -z "$(entries)" ]; } || fail "32-bit Windows: left after removal"
   echo "32-bit Windows: installed into System32 and removed"
   wineserver -k 2>/dev/null
 fi

@@ -10,14 +10,21 @@ trap 'rm -rf "$dir"' EXIT
 fail=0
 same() { # what, zoomshot arguments...
   local what=$1; shift
-  "$native" "$@" -o "$dir/n.raw" && (cd "$dir" && wine "$windows" "$@" -o w.raw) </dev/null ||
-    { echo "zoomshot failed: $*"; exit 1; }
-  cmp -s "$dir/n.raw" "$dir/w.raw" && echo "same $what: $*" || { echo "DIFFERENT $what: $*"; fail=1; }
+  if ! "$native" "$@" -o "$dir/n.raw" || ! (cd "$dir" && wine "$windows" "$@" -o w.raw) </dev/null; then
+    echo "zoomshot failed: $*"
+    exit 1
+  fi
+  if cmp -s "$dir/n.raw" "$dir/w.raw"; then
+    echo "same $what: $*"
+  else
+    echo "DIFFERENT $what: $*"
+    fail=1
+  fi
 }
 for case in "0 320x240" "1000 1024x768" "2000 641x479" "6000 300x200" "123456789 1920x1080" \
             "4294967295 97x33" "987654 1x1"; do
-  set -- $case
-  same frame --clock "$1" --size "$2"
-  same texture --clock "$1" --texture
+  read -r clock size <<<"$case"
+  same frame --clock "$clock" --size "$size"
+  same texture --clock "$clock" --texture
 done
 exit $fail

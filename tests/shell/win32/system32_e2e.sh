@@ -14,11 +14,18 @@ windows="$WINEPREFIX/drive_c/windows"
 [ -d "$windows/syswow64" ] || fail "not a 64-bit prefix"
 appdata=$(wine cmd /c echo %APPDATA% </dev/null 2>/dev/null | tr -d '\r')
 user_folder=$(winepath -u "$appdata\\$(contract UserSettingsFolder)" 2>/dev/null)
-[ -n "$appdata" ] && [ -n "$user_folder" ] || fail "no application data folder"
+{ [ -n "$appdata" ] && [ -n "$user_folder" ]; } || fail "no application data folder"
 names=("$(contract ShellFile)" "$(contract RendererFile)" "$(contract IniFile)" system32.wav)
 for n in "${names[@]}"; do [ ! -e "$windows/syswow64/$n" ] || fail "$n in syswow64"; done
 [ ! -e "$user_folder" ] || fail "$user_folder is there before the test"
-trap 'for n in "${names[@]}"; do rm -rf "$windows/system32/$n"; done; rm -rf "$user_folder"' EXIT
+pid=
+# shellcheck disable=SC2317 # run by at_end
+end() {
+  stop "$pid"
+  for n in "${names[@]}"; do rm -rf "$windows/system32/$n"; done
+  rm -rf "$user_folder"
+}
+at_end end
 cp "$1" "$windows/system32/$(contract ShellFile)" || fail "copy"
 cp "$2" "$windows/system32/$(contract RendererFile)" || fail "copy"
 sox -n -r 44100 -c 2 -b 16 "$windows/system32/system32.wav" synth 3 sine 440 || fail "sox"
@@ -45,7 +52,7 @@ poll 100 ended "$pid" || fail "/c: still running"
 run() {
   poll 100 silent || fail "$1: something plays before the run"
   wine "$scr" /s </dev/null >/dev/null 2>&1 &
-  local pid=$!
+  pid=$!
   poll 300 shown "$(contract RendererTitle)" || { kill "$pid"; fail "$1: no renderer window"; }
   poll 100 playing || { kill "$pid"; fail "$1: the settings' sound file does not play"; }
   xdotool windowfocus --sync "$(canvas)" key Escape
