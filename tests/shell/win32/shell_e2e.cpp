@@ -76,14 +76,12 @@ void SetFlag(bool on) {
 
 // How many renderer processes are up.
 int Renderers() {
-  const std::string file = contract::RendererFile;  // ASCII
-  const std::wstring name(file.begin(), file.end());
   const HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-  PROCESSENTRY32W e{};
+  PROCESSENTRY32 e{};
   e.dwSize = sizeof e;
   int n = 0;
-  for (BOOL more = Process32FirstW(snap, &e); more; more = Process32NextW(snap, &e))
-    n += lstrcmpiW(e.szExeFile, name.c_str()) == 0;
+  for (BOOL more = Process32First(snap, &e); more; more = Process32Next(snap, &e))
+    n += lstrcmpiA(e.szExeFile, contract::RendererFile) == 0;
   CloseHandle(snap);
   return n;
 }
