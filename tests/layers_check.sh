@@ -20,7 +20,7 @@ declare -A may=(
   [forms/win32]="forms forms/win32 common common/win32"
   [button]="button forms common"
   [button/win32]="button button/win32 forms forms/win32 common common/win32"
-  [dialog]="dialog music common"
+  [dialog]="dialog forms music common"
   [dialog/win32]="dialog dialog/win32 button button/win32 forms forms/win32 music common common/win32"
 )
 bad=0

@@ -2,7 +2,7 @@
 
 #include <limits>
 
-namespace command {
+namespace button {
 namespace {
 
 bool Fits(std::int32_t v) {
@@ -10,10 +10,11 @@ bool Fits(std::int32_t v) {
          v <= std::numeric_limits<std::int16_t>::max();
 }
 
+using forms::TwipRect;
+
 std::optional<TwipRect> Rect(std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h) {
   if (!Fits(x) || !Fits(y) || !Fits(w) || !Fits(h) || w <= 0 || h <= 0) return std::nullopt;
-  return TwipRect{static_cast<std::int16_t>(x), static_cast<std::int16_t>(y),
-                  static_cast<std::int16_t>(w), static_cast<std::int16_t>(h)};
+  return TwipRect{x, y, w, h};
 }
 
 std::optional<Slice> Make(std::optional<TwipRect> d, std::optional<TwipRect> s) {
@@ -44,8 +45,8 @@ std::array<std::optional<Slice>, 8> SliceGeometry(std::int32_t W, std::int32_t H
 PixelRect ToPixels(const TwipRect& r, int tx, int ty) {
   // Edges, not sizes, are converted, so neighbouring slices meet exactly.
   // Slices never reach left of or above the button: the division rounds down.
-  const int x0 = r.X / tx, y0 = r.Y / ty;
-  const int x1 = (r.X + r.Width) / tx, y1 = (r.Y + r.Height) / ty;
+  const int x0 = r.Left / tx, y0 = r.Top / ty;
+  const int x1 = (r.Left + r.Width) / tx, y1 = (r.Top + r.Height) / ty;
   return {x0, y0, x1 - x0, y1 - y0};
 }
 
@@ -53,4 +54,4 @@ std::int32_t CaptionTop(std::int32_t H, std::int32_t captionHeight) {
   return (H - captionHeight - 20) / 2;
 }
 
-}  // namespace command
+}  // namespace button

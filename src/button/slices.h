@@ -6,15 +6,13 @@
 #include <cstdint>
 #include <optional>
 
-namespace command {
+#include "forms/twip_rect.h"
 
-struct TwipRect {
-  std::int16_t X, Y, Width, Height;
-};
+namespace button {
 
 struct Slice {
-  TwipRect Destination;  // on the button
-  TwipRect Source;       // on the 960 x 375 twip picture
+  forms::TwipRect Destination;  // on the button
+  forms::TwipRect Source;       // on the 960 x 375 twip picture
 };
 
 constexpr int CornerTwips = 60;
@@ -32,9 +30,9 @@ std::array<std::optional<Slice>, 8> SliceGeometry(std::int32_t widthTwips,
 struct PixelRect {
   int X, Y, Width, Height;
 };
-PixelRect ToPixels(const TwipRect& r, int twipsPerPixelX, int twipsPerPixelY);
+PixelRect ToPixels(const forms::TwipRect& r, int twipsPerPixelX, int twipsPerPixelY);
 
 // Top of the caption box: (H - captionHeight - 20) / 2 twips.
 std::int32_t CaptionTop(std::int32_t heightTwips, std::int32_t captionHeightTwips);
 
-}  // namespace command
+}  // namespace button

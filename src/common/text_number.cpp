@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string>
 
-namespace text_number {
+namespace common::text_number {
 namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
@@ -66,12 +66,6 @@ std::optional<std::int16_t> FloorToInt16(double value) {
   return static_cast<std::int16_t>(f);
 }
 
-std::optional<std::int32_t> RoundToInt32(double value) {
-  const double r = std::nearbyint(value);  // default rounding: nearest, ties to even
-  if (!(r >= -2147483648.0 && r <= 2147483647.0)) return std::nullopt;
-  return static_cast<std::int32_t>(r);
-}
-
 std::optional<std::int64_t> RoundWithin(std::string_view text, std::int64_t lo, std::int64_t hi) {
   const std::optional<double> v = Parse(text);
   if (!v) return std::nullopt;
@@ -80,4 +74,4 @@ std::optional<std::int64_t> RoundWithin(std::string_view text, std::int64_t lo, 
   return static_cast<std::int64_t>(r);
 }
 
-}  // namespace text_number
+}  // namespace common::text_number

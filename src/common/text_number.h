@@ -9,7 +9,7 @@
 #include <optional>
 #include <string_view>
 
-namespace text_number {
+namespace common::text_number {
 
 // The whole text as a number; nothing when it is not one (or is empty, or
 // does not fit a double).
@@ -21,11 +21,8 @@ double ParseLeading(std::string_view text);
 // Rounded down, when that fits a 16-bit signed integer.
 std::optional<std::int16_t> FloorToInt16(double value);
 
-// Rounded to the nearest integer (ties to even), when that fits 32 bits.
-std::optional<std::int32_t> RoundToInt32(double value);
-
 // A whole text that is a number, rounded to the nearest integer (ties to
 // even), when the result lies within [lo, hi].
 std::optional<std::int64_t> RoundWithin(std::string_view text, std::int64_t lo, std::int64_t hi);
 
-}  // namespace text_number
+}  // namespace common::text_number

@@ -3,7 +3,7 @@
 
 #include "common/contract.h"
 
-namespace dialog::text {
+namespace dialog::captions {
 
 inline constexpr const char* Title = contract::DialogCaption;
 inline constexpr char Heading[] = "BGM";
@@ -39,4 +39,4 @@ inline constexpr char OpenTitle[] =
     "\xcc\xa7\xb2\xd9\x82\xf0\x8a"
     "J\x82\xad";  // ﾌｧｲﾙを開く
 
-}  // namespace dialog::text
+}  // namespace dialog::captions

@@ -9,15 +9,15 @@ int ArchLevel(double y, double heightUnits) {
   return static_cast<int>(std::nearbyint(std::fabs(220 * std::sin(y / d))));
 }
 
-Rgb LineColour(Surface s, double y, double heightUnits) {
+forms::Rgb LineColour(Surface s, double y, double heightUnits) {
   const auto c = static_cast<std::uint8_t>(ArchLevel(y, heightUnits));
   const auto lifted = static_cast<std::uint8_t>(c + 30);
   if (s == Surface::Dialog) return {c, c, lifted};
   return {lifted, lifted, lifted};
 }
 
-std::vector<Rgb> GradientRows(Surface s, int heightUnits, int rows, double twipsPerPixel) {
-  std::vector<Rgb> out;
+std::vector<forms::Rgb> GradientRows(Surface s, int heightUnits, int rows, double twipsPerPixel) {
+  std::vector<forms::Rgb> out;
   if (heightUnits <= 0 || rows <= 0 || twipsPerPixel <= 0) return out;
   out.assign(static_cast<std::size_t>(rows), LineColour(s, 0, heightUnits));
   std::vector<bool> reached(out.size(), false);

@@ -5,12 +5,9 @@
 #include <cstdint>
 #include <vector>
 
-namespace dialog {
+#include "forms/picture.h"
 
-struct Rgb {
-  std::uint8_t Red, Green, Blue;
-  bool operator==(const Rgb&) const = default;
-};
+namespace dialog {
 
 enum class Surface { Dialog, Panel };
 
@@ -19,12 +16,12 @@ int ArchLevel(double y, double heightUnits);
 
 // Colour of the line at y: (c, c, c + 30) on the dialog, (c + 30) grey on
 // the panel.
-Rgb LineColour(Surface s, double y, double heightUnits);
+forms::Rgb LineColour(Surface s, double y, double heightUnits);
 
 // Colour of each pixel row of a surface heightUnits twips high drawn at
 // twipsPerPixel: one line per twip, the last line falling into a row gives
 // it its colour. Rows that no line reaches keep the colour of the row
 // above. Empty for a height of 0 or less.
-std::vector<Rgb> GradientRows(Surface s, int heightUnits, int rows, double twipsPerPixel);
+std::vector<forms::Rgb> GradientRows(Surface s, int heightUnits, int rows, double twipsPerPixel);
 
 }  // namespace dialog

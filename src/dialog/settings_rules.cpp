@@ -18,7 +18,7 @@ Enablement EnablementFor(std::int16_t mode) {
 }
 
 std::int16_t TrackFromText(const std::string& text) {
-  const auto v = text_number::RoundWithin(text, -32768, 32767);
+  const auto v = common::text_number::RoundWithin(text, -32768, 32767);
   return v ? static_cast<std::int16_t>(*v) : 0;
 }
 

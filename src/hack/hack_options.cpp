@@ -2,6 +2,8 @@
 
 #include <string_view>
 
+#include "common/ascii.h"
+
 namespace hack {
 namespace {
 
@@ -9,10 +11,7 @@ constexpr unsigned long long MaxWindowId = 0xFFFFFFFFull;
 constexpr unsigned long long MaxClockMs = 0xFFFFFFFFull;
 
 int DigitValue(char c, int base) {
-  int v = -1;
-  if (c >= '0' && c <= '9') v = c - '0';
-  if (c >= 'a' && c <= 'f') v = c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') v = c - 'A' + 10;
+  const int v = common::ascii::HexDigit(c);
   return v < base ? v : -1;
 }
 

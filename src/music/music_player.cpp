@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "common/ascii.h"
 #include "common/text_number.h"
 
 namespace music {
@@ -18,10 +19,7 @@ std::string TextOf(const char* buffer, std::size_t size) {
 }
 
 bool HasErr(const std::string& reply) {
-  std::string upper = reply;
-  for (char& c : upper)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return upper.find("ERR") != std::string::npos;
+  return common::ascii::Upper(reply).find("ERR") != std::string::npos;
 }
 
 bool Begins(const std::string& reply, const char* word) {
@@ -30,19 +28,19 @@ bool Begins(const std::string& reply, const char* word) {
 
 }  // namespace
 
-void Nimbrel_BGM::Send(const std::string& command) { mm_.SendString(command.c_str(), nullptr, 0); }
+void MusicPlayer::Send(const std::string& command) { mm_.SendString(command.c_str(), nullptr, 0); }
 
-std::string Nimbrel_BGM::Query(const std::string& command, char* buffer, std::uint32_t length) {
+std::string MusicPlayer::Query(const std::string& command, char* buffer, std::uint32_t length) {
   if (mm_.SendString(command.c_str(), buffer, length) != 0) return {};
   return TextOf(buffer, length);
 }
 
-void Nimbrel_BGM::OpenCd() {
+void MusicPlayer::OpenCd() {
   Send("open cdaudio");
   Send("set cdaudio time format tmsf");
 }
 
-void Nimbrel_BGM::CheckCd() {
+void MusicPlayer::CheckCd() {
   cdPollFlag_ = true;
   const std::string cur = MciStatus("status cdaudio current track");
   if (HasErr(cur)) {
@@ -59,7 +57,7 @@ void Nimbrel_BGM::CheckCd() {
   const bool stopped = mode == "stopped";
   if (bgm_.BgmRepeat != 0) {
     // The track is compared as a number; a reply that is none ends the polls.
-    const auto track = text_number::Parse(cur);
+    const auto track = common::text_number::Parse(cur);
     if (!track) {
       cdPollFlag_ = false;
       return;
@@ -74,39 +72,39 @@ void Nimbrel_BGM::CheckCd() {
   if (stopped) MciPlay(Cd, "", "");
 }
 
-void Nimbrel_BGM::CloseCd() {
+void MusicPlayer::CloseCd() {
   Send("stop cdaudio");
   Send("close cdaudio");
 }
 
-void Nimbrel_BGM::PlayMp3() {
+void MusicPlayer::PlayMp3() {
   const std::string open = "open \"" + bgm_.BgmFile + "\" type MPEGVideo Alias MP3Play";
   if (mm_.SendString(open.c_str(), nullptr, 0) == 0) Send("play MP3Play");
 }
 
-bool Nimbrel_BGM::IsMp3Playing() {
+bool MusicPlayer::IsMp3Playing() {
   return Begins(Query("status MP3Play mode", mp3ModeBuffer_.data(), mp3ModeBuffer_.size()),
                 "playing");
 }
 
-void Nimbrel_BGM::CheckMp3() {
+void MusicPlayer::CheckMp3() {
   if (IsMp3Playing()) return;
   Send("stop MP3Play");
   Send("play MP3Play from 0");
 }
 
-void Nimbrel_BGM::CloseMp3() {
+void MusicPlayer::CloseMp3() {
   Send("stop MP3Play");
   Send("close MP3Play");
 }
 
-void Nimbrel_BGM::PlayWave() {
+void MusicPlayer::PlayWave() {
   if (mm_.WaveOutDeviceCount() > 0) mm_.SoundCall(bgm_.BgmFile.c_str(), SndAsync | SndLoop);
 }
 
-void Nimbrel_BGM::StopWave() { mm_.SoundCall(nullptr, 0); }
+void MusicPlayer::StopWave() { mm_.SoundCall(nullptr, 0); }
 
-std::int32_t Nimbrel_BGM::SendMci(const std::string& command, std::string& reply) {
+std::int32_t MusicPlayer::SendMci(const std::string& command, std::string& reply) {
   if (command.empty()) {
     reply = NoCommandReply;
     return -1;
@@ -125,13 +123,13 @@ std::int32_t Nimbrel_BGM::SendMci(const std::string& command, std::string& reply
   return 0;
 }
 
-std::string Nimbrel_BGM::MciStatus(const std::string& command) {
+std::string MusicPlayer::MciStatus(const std::string& command) {
   const std::int32_t code = SendMci(command, replyText_);
   if (code != 0) return "Error:" + std::to_string(code);
   return replyText_;
 }
 
-std::int32_t Nimbrel_BGM::MciPlay(const std::string& device, const std::string& from,
+std::int32_t MusicPlayer::MciPlay(const std::string& device, const std::string& from,
                                   const std::string& to) {
   std::string command = "play " + device;
   if (!from.empty()) command += " from " + from;

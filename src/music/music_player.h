@@ -1,4 +1,4 @@
-// Nimbrel_BGM: background music from an audio CD, an MP3 file or a WAV file,
+// The music player: background music from an audio CD, an MP3 file or a WAV file,
 // through the multimedia library's command strings and its sound call. The
 // run form calls the start procedures when it loads, the check procedures
 // from its timers and the stop procedures when it ends.
@@ -38,9 +38,9 @@ inline constexpr char NoCommandReply[] =
 inline constexpr char NoErrorTextReply[] =
     "Error (\x95\xb6\x8e\x9a\x97\xf1\x82\xaa\x8e\xe6\x82\xea\x82\xdc\x82\xb9\x82\xf1)";
 
-class Nimbrel_BGM {
+class MusicPlayer {
  public:
-  Nimbrel_BGM(Multimedia& mm, const music::BgmSettings& bgm) : mm_(mm), bgm_(bgm) {}
+  MusicPlayer(Multimedia& mm, const music::BgmSettings& bgm) : mm_(mm), bgm_(bgm) {}
 
   // Audio CD: opened at the start, started and kept playing by the polls.
   void OpenCd();

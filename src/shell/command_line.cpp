@@ -2,14 +2,14 @@
 
 #include <cmath>
 
+#include "common/ascii.h"
 #include "common/text_number.h"
 
-namespace command_line {
+namespace shell::command_line {
 
 char ModeLetter(std::string_view args) {
   if (args.size() < 2) return '\0';
-  const char c = args[1];
-  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+  return common::ascii::Upper(args[1]);
 }
 
 namespace {
@@ -46,7 +46,7 @@ std::uint64_t WindowHandle(std::string_view args, unsigned handleBits) {
       i > firstDigit && (i == text.size() || (text[i] != '.' && text[i] != 'e' && text[i] != 'E'));
   if (whole) return tooBig ? 0 : AsHandle(negative, size, handleBits);
   // Anything else through the double reading of numbers: exact up to 2^53.
-  const double rounded = std::nearbyint(text_number::ParseLeading(text));
+  const double rounded = std::nearbyint(common::text_number::ParseLeading(text));
   if (!(std::fabs(rounded) < 18446744073709551616.0)) return 0;
   return AsHandle(rounded < 0, static_cast<std::uint64_t>(std::fabs(rounded)), handleBits);
 }
@@ -66,4 +66,4 @@ Action ActionFor(std::string_view args) {
 
 bool RunHidesCursor(std::string_view args) { return ModeLetter(args) == 'S'; }
 
-}  // namespace command_line
+}  // namespace shell::command_line

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
-namespace command_line {
+namespace shell::command_line {
 
 // The second character of the upper-cased arguments ('\0' when they are
 // shorter than two characters). The first one (/ or -) is never looked at.
@@ -32,4 +32,4 @@ Action ActionFor(std::string_view args);
 // Whether a run hides the cursor (mode "S"; a run without arguments does not).
 bool RunHidesCursor(std::string_view args);
 
-}  // namespace command_line
+}  // namespace shell::command_line

@@ -1,10 +1,9 @@
 #include "shell/install_folder.h"
 
-#include <algorithm>
-
+#include "common/ascii.h"
 #include "common/contract.h"
 
-namespace install_folder {
+namespace shell::install_folder {
 namespace {
 
 std::string_view WithoutTrailingSlash(std::string_view folder) {
@@ -12,29 +11,24 @@ std::string_view WithoutTrailingSlash(std::string_view folder) {
   return folder;
 }
 
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
 bool SameFolder(std::string_view a, std::string_view b) {
-  a = WithoutTrailingSlash(a);
-  b = WithoutTrailingSlash(b);
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                            [](char x, char y) { return Lower(x) == Lower(y); });
-}
-
-std::string RendererIn(std::string_view folder) {
-  return std::string(folder) + "\\" + contract::RendererFile;
+  return common::ascii::EqualIgnoringCase(WithoutTrailingSlash(a), WithoutTrailingSlash(b));
 }
 
 }  // namespace
+
+std::string RendererPath(std::string_view folder) {
+  return std::string(folder) + "\\" + contract::RendererFile;
+}
 
 std::string DataFolder(settings::ProfileStore& store, std::string_view programFolder,
                        std::string_view systemFolder, std::string_view windowsFolder) {
   const std::string own(programFolder);
   if (systemFolder.empty() || !SameFolder(programFolder, systemFolder) ||
-      settings::FileExists(store, RendererIn(own)))
+      settings::FileExists(store, RendererPath(own)))
     return own;
   const std::string native = std::string(WithoutTrailingSlash(windowsFolder)) + "\\Sysnative";
-  return settings::FileExists(store, RendererIn(native)) ? native : own;
+  return settings::FileExists(store, RendererPath(native)) ? native : own;
 }
 
 SettingsFiles SettingsFilesFor(settings::ProfileStore& store, std::string_view dataFolder,
@@ -46,4 +40,4 @@ SettingsFiles SettingsFilesFor(settings::ProfileStore& store, std::string_view d
   return {beside, own, std::string(WithoutTrailingSlash(userFolder))};
 }
 
-}  // namespace install_folder
+}  // namespace shell::install_folder

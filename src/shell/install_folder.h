@@ -12,7 +12,11 @@
 
 #include "shell/settings.h"
 
-namespace install_folder {
+namespace shell::install_folder {
+
+// The renderer the shell starts, in the folder (given without a trailing
+// separator) that holds it.
+std::string RendererPath(std::string_view folder);
 
 // The folder (without a trailing separator) that holds the renderer and the
 // settings file: the program's own, or windowsFolder\Sysnative when the
@@ -37,4 +41,4 @@ struct SettingsFiles {
 SettingsFiles SettingsFilesFor(settings::ProfileStore& store, std::string_view dataFolder,
                                std::string_view userFolder);
 
-}  // namespace install_folder
+}  // namespace shell::install_folder

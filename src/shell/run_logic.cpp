@@ -1,8 +1,8 @@
 #include "shell/run_logic.h"
 
-#include "common/contract.h"
+#include "shell/install_folder.h"
 
-namespace run_logic {
+namespace shell::run_logic {
 
 using settings::SoundKind;
 
@@ -26,7 +26,7 @@ SoundKind RunSession::FileKind() const {
   return bgm_.BgmMode == music::ModeFile ? settings::SoundKindOf(bgm_.BgmFile) : SoundKind::None;
 }
 
-void RunSession::Form_Load(const std::string& programFolder) {
+void RunSession::Start(const std::string& programFolder) {
   // A renderer already covers the screen (one started by hand, or the last
   // of a run that is ending): this start adds nothing, no second renderer and
   // no music, and leaves the flag to the one that switched it off.
@@ -39,7 +39,7 @@ void RunSession::Form_Load(const std::string& programFolder) {
   // Kept before the renderer switches it off, for whatever way the run ends.
   flagBefore_ = host_.ScreenSaverActive();
   startedAt_ = host_.NowMs();
-  const std::string path = programFolder + "\\" + contract::RendererFile;
+  const std::string path = install_folder::RendererPath(programFolder);
   if (!host_.StartRenderer(path)) {
     ending_ = true;
     host_.RestoreCursor();
@@ -87,10 +87,10 @@ void RunSession::WatchRenderer() {
     givenUp_ = true;
   }
   Enable(Timer::Watch, false);
-  Form_QueryUnload();
+  End();
 }
 
-void RunSession::Form_QueryUnload() {
+void RunSession::End() {
   if (ending_) return;
   ending_ = true;
   // Timers belong to this thread: switched off here, before the music stops
@@ -121,4 +121,4 @@ void RunSession::Form_QueryUnload() {
   host_.EndProgram(!musicStopped);
 }
 
-}  // namespace run_logic
+}  // namespace shell::run_logic

@@ -1,6 +1,6 @@
 // The decisions of a screen-saver run: which music starts, which timers run,
 // when the renderer is taken to have ended or is given up on, and what the
-// end undoes. The run form (Nimbrel_S) carries them out with real timers,
+// end undoes. The run form (shell/win32/run_form.h) carries them out with real timers,
 // processes and windows.
 #pragma once
 
@@ -12,7 +12,7 @@
 #include "music/music_player.h"
 #include "shell/settings.h"
 
-namespace run_logic {
+namespace shell::run_logic {
 
 enum class Timer { Mp3, Cd, Watch };
 inline constexpr std::uint32_t IntervalMs(Timer t) {
@@ -65,14 +65,14 @@ class RunHost {
 
 class RunSession {
  public:
-  RunSession(RunHost& host, music::Nimbrel_BGM& player, const music::BgmSettings& bgm,
+  RunSession(RunHost& host, music::MusicPlayer& player, const music::BgmSettings& bgm,
              std::uint32_t startGraceMs = StartGraceMs)
       : host_(host), player_(player), bgm_(bgm), startGraceMs_(startGraceMs) {}
 
-  // The form's load: keeps the screen-saver flag, starts the renderer, then
+  // The run's start: keeps the screen-saver flag, starts the renderer, then
   // the music. A renderer that cannot be started is reported and ends the run;
   // a renderer window already there ends it at once, with nothing started.
-  void Form_Load(const std::string& programFolder);
+  void Start(const std::string& programFolder);
   // The ticks of the three timers. The watch ends the run once the renderer's
   // window has gone or its process has ended.
   void KeepMp3Playing();
@@ -81,7 +81,7 @@ class RunSession {
   // The end of a run, however it comes (the renderer gone or given up on, a
   // close request to the run form): the renderer closed, the music stopped,
   // the flag and the cursor restored, then the program ends. Runs once.
-  void Form_QueryUnload();
+  void End();
 
   bool TimerEnabled(Timer t) const { return enabled_[static_cast<std::size_t>(t)]; }
 
@@ -91,7 +91,7 @@ class RunSession {
   void StopMusic();
 
   RunHost& host_;
-  music::Nimbrel_BGM& player_;
+  music::MusicPlayer& player_;
   const music::BgmSettings& bgm_;
   const std::uint32_t startGraceMs_;
   std::array<bool, 3> enabled_{};
@@ -102,4 +102,4 @@ class RunSession {
   std::uint32_t startedAt_ = 0;
 };
 
-}  // namespace run_logic
+}  // namespace shell::run_logic

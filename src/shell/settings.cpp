@@ -1,17 +1,16 @@
 #include "shell/settings.h"
 
+#include "common/ascii.h"
 #include "common/contract.h"
 #include "common/text_number.h"
 
-namespace settings {
+namespace shell::settings {
 namespace {
 
 std::string NameField(std::string_view name) {
   name = name.substr(0, NameFieldSize);
   return std::string(name.substr(0, name.find('\0')));
 }
-
-char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
 // A value read for the mode or the track: empty gives 0; a number is rounded
 // down and kept when it fits 16 bits; anything else leaves the field alone.
@@ -20,8 +19,8 @@ void ApplyNumber(std::string_view text, std::int16_t& field) {
     field = 0;
     return;
   }
-  if (const auto v = text_number::Parse(text))
-    if (const auto n = text_number::FloorToInt16(*v)) field = *n;
+  if (const auto v = common::text_number::Parse(text))
+    if (const auto n = common::text_number::FloorToInt16(*v)) field = *n;
 }
 
 }  // namespace
@@ -83,11 +82,10 @@ bool SaveSettings(ProfileStore& store, const std::string& ini, const music::BgmS
 
 SoundKind SoundKindOf(std::string_view file) {
   if (file.size() < 3) return SoundKind::None;
-  std::string tail;
-  for (char c : file.substr(file.size() - 3)) tail += Upper(c);
+  const std::string tail = common::ascii::Upper(file.substr(file.size() - 3));
   if (tail == "WAV") return SoundKind::Wave;
   if (tail == "MP3") return SoundKind::Mp3;
   return SoundKind::None;
 }
 
-}  // namespace settings
+}  // namespace shell::settings

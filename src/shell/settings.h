@@ -11,7 +11,7 @@
 
 #include "music/bgm_settings.h"
 
-namespace settings {
+namespace shell::settings {
 
 // A value is first read into 256 bytes; one that fills them is read again
 // into twice the room, and so on, up to this many bytes.
@@ -76,4 +76,4 @@ bool SaveSettings(ProfileStore& store, const std::string& ini, const music::BgmS
 enum class SoundKind { None, Wave, Mp3 };
 SoundKind SoundKindOf(std::string_view file);
 
-}  // namespace settings
+}  // namespace shell::settings

@@ -4,10 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <tuple>
+#include <vector>
 
 namespace {
-
-std::array<int, 4> Xywh(const command::PixelRect& r) { return {r.X, r.Y, r.Width, r.Height}; }
 
 TEST(Slices, NoneWithoutRoom) {
   // Slices left out: without room (121 twips leave the edges one twip, 100
@@ -19,37 +19,52 @@ TEST(Slices, NoneWithoutRoom) {
                                  "11110001", "10111011", "11101110"};
   for (int k = 0; k < 6; ++k) {
     const auto [w, h] = sizes[k];
-    const auto slices = command::SliceGeometry(w, h);
+    const auto slices = button::SliceGeometry(w, h);
     for (int i = 0; i < 8; ++i)
       EXPECT_EQ(slices[i].has_value(), present[k][i] == '1') << w << " x " << h << ", slice " << i;
   }
 }
 
-TEST(Slices, TwipRectanglesOfThe1095By375Button) {
-  // The slice table in twips (x, y, width, height), destination then source.
-  const int want[8][8] = {
-      {1, 1, 60, 60, 0, 0, 60, 60},          {60, 1, 975, 60, 60, 1, 840, 60},
-      {1035, 1, 60, 60, 900, 1, 60, 60},     {1035, 60, 60, 255, 900, 60, 60, 255},
-      {1035, 315, 60, 60, 900, 315, 60, 60}, {60, 315, 975, 60, 60, 315, 840, 60},
-      {1, 315, 60, 60, 0, 315, 60, 60},      {1, 60, 60, 255, 1, 60, 60, 255}};
-  const auto slices = command::SliceGeometry(1095, 375);
-  for (int i = 0; i < 8; ++i) {
-    const auto& d = slices[i]->Destination;
-    const auto& s = slices[i]->Source;
-    const std::array<int, 8> got = {d.X, d.Y, d.Width, d.Height, s.X, s.Y, s.Width, s.Height};
-    EXPECT_EQ(got, std::to_array(want[i])) << "slice " << i;
+TEST(Slices, PiecesFrameTheButtonFromTheSamePlacesOfThePicture) {
+  // The 1095 x 375 twip button at 15 twips a pixel is 73 x 25 pixels, the
+  // picture 64 x 25: on each, the pieces cover the 4-pixel border once and
+  // leave the middle, and each piece lies on the same sides of both.
+  const auto slices = button::SliceGeometry(1095, 375);
+  for (const bool source : {false, true}) {
+    const int w = source ? 64 : 73;
+    std::vector<int> cover(w * 25);
+    for (const auto& s : slices) {
+      const button::PixelRect r = button::ToPixels(source ? s->Source : s->Destination, 15, 15);
+      ASSERT_TRUE(r.X >= 0 && r.Y >= 0 && r.X + r.Width <= w && r.Y + r.Height <= 25);
+      for (int y = r.Y; y < r.Y + r.Height; ++y)
+        for (int x = r.X; x < r.X + r.Width; ++x) ++cover[y * w + x];
+    }
+    for (int y = 0; y < 25; ++y)
+      for (int x = 0; x < w; ++x)
+        EXPECT_EQ(cover[y * w + x], x < 4 || x >= w - 4 || y < 4 || y >= 21)
+            << (source ? "picture " : "button ") << x << ", " << y;
   }
-  // In pixels at 15 twips a pixel: the top band, 73 - 8 wide, from the
-  // picture's 56.
-  EXPECT_EQ(Xywh(command::ToPixels(slices[1]->Destination, 15, 15)), (std::array{4, 0, 65, 4}));
-  EXPECT_EQ(Xywh(command::ToPixels(slices[1]->Source, 15, 15)), (std::array{4, 0, 56, 4}));
-  EXPECT_EQ(Xywh(command::ToPixels(slices[4]->Destination, 15, 15)), (std::array{69, 21, 4, 4}));
+  for (const auto& s : slices) {
+    const button::PixelRect d = button::ToPixels(s->Destination, 15, 15);
+    const button::PixelRect p = button::ToPixels(s->Source, 15, 15);
+    EXPECT_EQ(std::tuple(d.X == 0, d.X + d.Width == 73, d.Y, d.Height),
+              std::tuple(p.X == 0, p.X + p.Width == 64, p.Y, p.Height));
+  }  // At any scale the pieces of a side line up: left, top, right and bottom.
+  for (const int t : {1, 12, 15}) {
+    std::array<button::PixelRect, 8> d;
+    for (int i = 0; i < 8; ++i) d[i] = button::ToPixels(slices[i]->Destination, t, t);
+    const auto right = [&](int i) { return d[i].X + d[i].Width; };
+    const auto bottom = [&](int i) { return d[i].Y + d[i].Height; };
+    EXPECT_EQ(std::tuple(d[0].X, d[7].X, d[0].Y, d[1].Y, right(2), right(3), bottom(4), bottom(5)),
+              std::tuple(d[6].X, d[6].X, d[2].Y, d[2].Y, right(4), right(4), bottom(6), bottom(6)))
+        << t << " twips a pixel";
+  }
 }
 
 TEST(Slices, CaptionBoxTopOn375And315TwipButtons) {
-  EXPECT_EQ(command::CaptionTop(375, 195), 80);
-  EXPECT_EQ(command::CaptionTop(315, 195), 50);
-  EXPECT_EQ(command::CaptionTop(376, 195), 80);  // 80.5, truncated
+  EXPECT_EQ(button::CaptionTop(375, 195), 80);
+  EXPECT_EQ(button::CaptionTop(315, 195), 50);
+  EXPECT_EQ(button::CaptionTop(376, 195), 80);  // 80.5, truncated
 }
 
 }  // namespace

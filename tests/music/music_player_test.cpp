@@ -10,7 +10,7 @@ namespace {
 
 using Cmds = std::vector<std::string>;
 using Rs = std::vector<FakeMultimedia::Reply>;
-using music::Nimbrel_BGM;
+using music::MusicPlayer;
 
 constexpr char Cur[] = "status cdaudio current track", Tracks[] = "status cdaudio number of tracks",
                CdMode[] = "status cdaudio mode", Pos3[] = "status cdaudio position track 3",
@@ -28,8 +28,8 @@ Cmds operator+(Cmds a, const Cmds& b) {
 }
 const Cmds Poll = {Cur, Tracks, CdMode}, Back3 = Poll + Cmds{Pos3, "play cdaudio from 3:0"};
 
-TEST(Nimbrel_BGM, CommandsAndDecisions) {
-  using B = Nimbrel_BGM;
+TEST(MusicPlayer, CommandsAndDecisions) {
+  using B = MusicPlayer;
   struct Row {
     const char* what;
     void (B::*call)();
@@ -67,7 +67,7 @@ TEST(Nimbrel_BGM, CommandsAndDecisions) {
     FakeMultimedia mm;
     mm.Script(r.replies);
     const music::BgmSettings bgm{0, r.repeat, Song};
-    Nimbrel_BGM player(mm, bgm);
+    MusicPlayer player(mm, bgm);
     (player.*r.call)();
     EXPECT_EQ(mm.sent, r.sent);
     EXPECT_EQ(player.CdPollFlag(), r.pollFlag);
@@ -77,10 +77,10 @@ TEST(Nimbrel_BGM, CommandsAndDecisions) {
 // A failed status query never passes for the reply an earlier one left in
 // its buffer; a good poll after a failed one polls on; no wave device, no
 // sound. Each buffer's length as the library is told it (0 without one).
-TEST(Nimbrel_BGM, RepliesInTheirBuffers) {
+TEST(MusicPlayer, RepliesInTheirBuffers) {
   FakeMultimedia mm;
   const music::BgmSettings bgm{0, 3, Song};
-  Nimbrel_BGM player(mm, bgm);
+  MusicPlayer player(mm, bgm);
   mm.Script({{Mp3Mode, 0, "playing"}, {Mp3Mode, 281, ""}, {Cur, 266, ""}});
   mm.Script(Drive("1", "stopped"));
   mm.Script({{Cur, 0, "3"}, {CdMode, 263, ""}});
@@ -100,14 +100,8 @@ TEST(Nimbrel_BGM, RepliesInTheirBuffers) {
   EXPECT_EQ(mm.errorLengths, (std::vector<std::uint32_t>{256}));
 }
 
-TEST(Nimbrel_BGM, SendMciMciStatusAndMciPlay) {
-  // "コマンド文字列が指定されていません" and "Error (文字列が取れません)" in
-  // Shift-JIS (python3: '...'.encode('shift_jis')).
-  const std::string noCommand =
-      "\x83\x52\x83\x7d\x83\x93\x83\x68\x95\xb6\x8e\x9a\x97\xf1\x82\xaa\x8e\x77\x92\xe8\x82\xb3"
-      "\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb9\x82\xf1";
-  const std::string noText =
-      "Error (\x95\xb6\x8e\x9a\x97\xf1\x82\xaa\x8e\xe6\x82\xea\x82\xdc\x82\xb9\x82\xf1)";
+TEST(MusicPlayer, SendMciMciStatusAndMciPlay) {
+  const std::string noCommand = music::NoCommandReply, noText = music::NoErrorTextReply;
   struct Row {
     std::string command;
     std::uint32_t code;
@@ -127,7 +121,7 @@ TEST(Nimbrel_BGM, SendMciMciStatusAndMciPlay) {
     FakeMultimedia mm;
     mm.Script({{r.command, r.code, r.text}, {r.command, r.code, r.text}});
     const music::BgmSettings bgm;
-    Nimbrel_BGM player(mm, bgm);
+    MusicPlayer player(mm, bgm);
     std::string reply = "old";
     EXPECT_EQ(player.SendMci(r.command, reply), r.result);
     EXPECT_EQ(reply, r.reply);
@@ -136,7 +130,7 @@ TEST(Nimbrel_BGM, SendMciMciStatusAndMciPlay) {
   }
   FakeMultimedia mm;
   const music::BgmSettings bgm;
-  Nimbrel_BGM player(mm, bgm);
+  MusicPlayer player(mm, bgm);
   for (const char* from : {"", "P"})
     for (const char* to : {"", "Q"}) player.MciPlay("cdaudio", from, to);
   EXPECT_EQ(mm.sent, (Cmds{"play cdaudio", "play cdaudio to Q", "play cdaudio from P",

@@ -5,7 +5,7 @@
 
 namespace {
 
-using command_line::Action;
+using namespace shell::command_line;
 
 // The mode, and the preview pane's or the dialog owner's handle as a 32-bit
 // and a 64-bit program reads it: a 64-bit host writes handles unsigned, a
@@ -56,13 +56,15 @@ TEST(CommandLine, EachStart) {
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.args);
-    EXPECT_EQ(command_line::ModeLetter(r.args), r.letter);
-    EXPECT_EQ(command_line::ActionFor(r.args), r.action);
-    EXPECT_EQ(command_line::RunHidesCursor(r.args), r.letter == 'S');
-    EXPECT_EQ(command_line::WindowHandle(r.args, 32), r.handle32);
-    EXPECT_EQ(command_line::WindowHandle(r.args, 64), r.handle64);
+    EXPECT_EQ(ModeLetter(r.args), r.letter);
+    EXPECT_EQ(ActionFor(r.args), r.action);
+    EXPECT_EQ(RunHidesCursor(r.args), r.letter == 'S');
+    EXPECT_EQ(WindowHandle(r.args, 32), r.handle32);
+    EXPECT_EQ(WindowHandle(r.args, 64), r.handle64);
   }
-  EXPECT_EQ(command_line::WindowHandle("/p 5", 0) | command_line::WindowHandle("/p 5", 65), 0u);
+  EXPECT_EQ(WindowHandle("/p 5", 0) | WindowHandle("/p 5", 65), 0u);
+  // Only the text given is read, whatever follows it in memory.
+  EXPECT_EQ(WindowHandle(std::string_view("/p 123", 5), 64), 12u);
 }
 
 }  // namespace

@@ -10,7 +10,7 @@
 
 namespace {
 
-struct StoreFiles : settings::ProfileStore {
+struct StoreFiles : shell::settings::ProfileStore {
   std::string Read(const std::string&, const std::string&, const std::string&,
                    std::size_t) override {
     return {};
@@ -48,7 +48,7 @@ TEST(InstallFolder, SysnativeOnlyForTheSystemFolderWithoutTheRenderer) {
     SCOPED_TRACE(r.program + " | " + r.system);
     StoreFiles files;
     files.there = r.there;
-    EXPECT_EQ(install_folder::DataFolder(files, r.program, r.system, r.windows), r.folder);
+    EXPECT_EQ(shell::install_folder::DataFolder(files, r.program, r.system, r.windows), r.folder);
   }
 }
 
@@ -74,8 +74,8 @@ TEST(InstallFolder, SettingsOfTheirOwnOnlyForAUserWhoMayNotWriteBesideTheShell) 
     StoreFiles files;
     files.there = there;
     if (!mayWrite) files.refused = {beside};
-    const install_folder::SettingsFiles got =
-        install_folder::SettingsFilesFor(files, data, userFolder);
+    const shell::install_folder::SettingsFiles got =
+        shell::install_folder::SettingsFilesFor(files, data, userFolder);
     EXPECT_EQ(std::tie(got.ReadFrom, got.SaveTo, got.MakeFirst),
               std::tie(readFrom, saveTo, makeFirst));
   }

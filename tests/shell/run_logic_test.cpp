@@ -8,7 +8,7 @@
 
 namespace {
 
-using run_logic::Timer;
+using shell::run_logic::Timer;
 
 std::string Join(const std::vector<std::string>& items) {
   std::string out;
@@ -16,7 +16,7 @@ std::string Join(const std::vector<std::string>& items) {
   return out;
 }
 
-class FakeHost : public run_logic::RunHost {
+class FakeHost : public shell::run_logic::RunHost {
  public:
   bool ScreenSaverActive() override { return flag; }
   void SetScreenSaverActive(bool on) override { log.push_back(on ? "flag 1" : "flag 0"); }
@@ -92,9 +92,9 @@ TEST(RunSession, MusicTimersAndWatchFromLoadToEnd) {
     FakeMultimedia mm;
     mm.Script({{"status cdaudio current track", r.cdError, "1"}});
     const music::BgmSettings bgm{r.mode, 0, r.file};
-    music::Nimbrel_BGM player(mm, bgm);
-    run_logic::RunSession run(host, player, bgm);
-    run.Form_Load("C:\\Program Files\\Saver");
+    music::MusicPlayer player(mm, bgm);
+    shell::run_logic::RunSession run(host, player, bgm);
+    run.Start("C:\\Program Files\\Saver");
     EXPECT_EQ(host.log[0], "start C:\\Program Files\\Saver\\Vorrasin.dll");
     host.log[0] = "start";
     // Each timer ticks once while it is on; the renderer comes, then goes.
@@ -139,9 +139,9 @@ TEST(RunSession, EveryEndRestoresTheFlagAndEndsOnce) {
     host.flag = r.flag, host.starts = r.starts, host.exits = r.exits, host.returns = r.returns;
     FakeMultimedia mm;
     const music::BgmSettings bgm{2, 0, "x.wav"};
-    music::Nimbrel_BGM player(mm, bgm);
-    run_logic::RunSession run(host, player, bgm, 500);
-    run.Form_Load("C:\\S");
+    music::MusicPlayer player(mm, bgm);
+    shell::run_logic::RunSession run(host, player, bgm, 500);
+    run.Start("C:\\S");
     host.flag = !r.flag;  // the renderer switched it
     host.log.erase(host.log.begin());
     host.window = r.how != How::GiveUp;
@@ -149,13 +149,13 @@ TEST(RunSession, EveryEndRestoresTheFlagAndEndsOnce) {
     host.window = r.how == How::CloseRequest;
     host.now += r.how == How::GiveUp ? 500 : 499;
     if (r.how == How::CloseRequest)
-      run.Form_QueryUnload();
+      run.End();
     else
       run.WatchRenderer();
     EXPECT_EQ(Join(host.log), r.log);
     EXPECT_EQ(Join(mm.sent), r.starts ? "sound x.wav 9, sound (none) 0" : "");
     const std::size_t ended = host.log.size();
-    run.Form_QueryUnload();
+    run.End();
     EXPECT_EQ(host.log.size(), ended);
   }
 }
@@ -177,12 +177,12 @@ TEST(RunSession, TheRunIsItsOwnRenderers) {
     host.window = windowAtLoad;
     FakeMultimedia mm;
     const music::BgmSettings bgm{2, 0, "x.wav"};
-    music::Nimbrel_BGM player(mm, bgm);
-    run_logic::RunSession run(host, player, bgm);
-    run.Form_Load("C:\\S");
+    music::MusicPlayer player(mm, bgm);
+    shell::run_logic::RunSession run(host, player, bgm);
+    run.Start("C:\\S");
     host.window = true;  // another's, once the run's own has ended
     host.running = running;
-    windowAtLoad ? run.Form_QueryUnload() : run.WatchRenderer();  // ended once, at the load
+    windowAtLoad ? run.End() : run.WatchRenderer();  // ended once, at the load
     EXPECT_EQ(Join(host.log), log);
     EXPECT_EQ(Join(mm.sent), music);
   }
@@ -200,7 +200,7 @@ TEST(RunSession, StartGraceFromTheTestVariable) {
                                                         {"1000000000", 30000}};
   for (const auto& [text, ms] : rows) {
     SCOPED_TRACE(text != nullptr ? text : "(unset)");
-    EXPECT_EQ(run_logic::StartGraceFrom(text), ms);
+    EXPECT_EQ(shell::run_logic::StartGraceFrom(text), ms);
   }
 }
 

@@ -5,28 +5,22 @@
 #include "button/slices.h"
 #include "button/win32/state_pictures.h"
 
-namespace command {
+namespace button {
 namespace {
 
 constexpr forms::WindowClass ClassName{L"VorrasinCommand", 0};
 constexpr UINT_PTR HoverTimer = 1;
 constexpr int CaptionHeightTwips = 195;
 
-// Body colours, written as red, green, blue in hexadecimal.
-constexpr char White[] = "FFFFFF";
-constexpr char Tint[] = "C6C5D7";
+// The body's colours: white, and the tint at its other end.
+constexpr forms::Rgb White{255, 255, 255};
+constexpr forms::Rgb Tint{0xC6, 0xC5, 0xD7};
 
-// One channel of a colour text as a 16-bit vertex channel: the two digits
-// at `at`, as the high byte.
-COLOR16 Channel(const char* hex, int at) {
-  auto digit = [](char c) { return c <= '9' ? c - '0' : (c & ~0x20) - 'A' + 10; };
-  return static_cast<COLOR16>((digit(hex[at]) * 16 + digit(hex[at + 1])) << 8);
-}
-
-void SetVertex(TRIVERTEX& v, const char* hex) {
-  v.Red = Channel(hex, 0);
-  v.Green = Channel(hex, 2);
-  v.Blue = Channel(hex, 4);
+// A gradient vertex's 16-bit channels take the colour's bytes as high bytes.
+void SetVertex(TRIVERTEX& v, forms::Rgb c) {
+  v.Red = static_cast<COLOR16>(c.Red << 8);
+  v.Green = static_cast<COLOR16>(c.Green << 8);
+  v.Blue = static_cast<COLOR16>(c.Blue << 8);
   v.Alpha = 0;
 }
 
@@ -42,12 +36,10 @@ const forms::MemoryImage& Picture(Face f) {
 
 }  // namespace
 
-Command::Command(forms::Container& parent, forms::TwipRect r, const forms::PropertyBag& design,
-                 const forms::Font& ambientFont)
-    : twips_(parent.Scale()), model_(*this) {
-  // Restored before the window exists: the first face is drawn once it has
-  // its size.
-  model_.ReadProperties(design, ambientFont);
+Command::Command(forms::Container& parent, forms::TwipRect r, std::string caption,
+                 const forms::Font& font)
+    : twips_(parent.Scale()), model_(*this, std::move(caption), font) {
+  // The first face is drawn once the window has its size.
   if (!Create(ClassName, 0, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS,
               twips_.X(r.Left), twips_.Y(r.Top), twips_.X(r.Width), twips_.Y(r.Height),
               parent.Hwnd()))
@@ -100,7 +92,7 @@ void Command::DrawFace(Face face, bool invertGradient) {
   GetClientRect(hwnd_, &c);
   const auto slices = SliceGeometry(twips_.ToTwipsX(c.right), twips_.ToTwipsY(c.bottom));
   const forms::MemoryImage& picture = Picture(face);
-  const forms::Pixel k = forms::Picture::Clear;
+  const forms::Rgb k = forms::Picture::Clear;
   for (const auto& s : slices) {
     if (!s) continue;  // no room for it on this button
     const PixelRect d = ToPixels(s->Destination, twips_.PerPixelX, twips_.PerPixelY);
@@ -126,7 +118,7 @@ void Command::PaintCaption(HDC dc) {
   SetBkMode(dc, TRANSPARENT);
   const UINT format = DT_CENTER | DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP;
   if (model_.CaptionEnabled()) {
-    SetTextColor(dc, model_.FontColour());
+    SetTextColor(dc, RGB(0, 0, 0));
     DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, format);
   } else {  // the platform's engraved look of disabled text
     RECT light = r;
@@ -207,4 +199,4 @@ LRESULT Command::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   return Window::HandleMessage(msg, wp, lp);
 }
 
-}  // namespace command
+}  // namespace button

@@ -1,4 +1,4 @@
-// Command: the owner-drawn push button as a child window. It paints its face
+// The owner-drawn push button as a child window. It paints its face
 // into a persistent surface image (gradient body, border slices from a state
 // picture), draws its caption on top, polls the pointer every 100 ms, and
 // raises OnClick.
@@ -7,19 +7,20 @@
 #include <windows.h>
 
 #include <functional>
+#include <string>
 
 #include "button/command_model.h"
-#include "forms/property_bag.h"
 #include "forms/win32/form.h"
 #include "forms/win32/window.h"
 
-namespace command {
+namespace button {
 
 class Command : public forms::Window, private CommandView {
  public:
-  // Placed in twips on its container; design holds its stored properties.
-  Command(forms::Container& parent, forms::TwipRect r, const forms::PropertyBag& design,
-          const forms::Font& ambientFont);
+  // Placed in twips on its container, with this caption (Shift-JIS bytes)
+  // in this font.
+  Command(forms::Container& parent, forms::TwipRect r, std::string caption,
+          const forms::Font& font);
   ~Command() override;
 
   CommandModel& Model() { return model_; }
@@ -32,7 +33,6 @@ class Command : public forms::Window, private CommandView {
   // CommandView
   void DrawFace(Face face, bool invertGradient) override;
   void CaptionChanged() override;
-  void PropertyChanged(const char*) override {}
   void StartHoverTimer() override;
   void Click() override;
 
@@ -50,4 +50,4 @@ class Command : public forms::Window, private CommandView {
   bool timerRunning_ = false;
 };
 
-}  // namespace command
+}  // namespace button

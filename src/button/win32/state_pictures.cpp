@@ -1,17 +1,17 @@
 #include "button/win32/state_pictures.h"
 
-namespace command {
+namespace button {
 namespace {
 
 using forms::Picture;
-using forms::Pixel;
+using forms::Rgb;
 
-constexpr Pixel FrameBlue{0, 60, 116};
-constexpr Pixel FrameGrey{201, 199, 186};
+constexpr Rgb FrameBlue{0, 60, 116};
+constexpr Rgb FrameGrey{201, 199, 186};
 
 // One rounded ring: the rectangle's outline with its four corner pixels left
 // out, inset by `inset` pixels from (x0, y0)-(x1, y1) inclusive.
-void Ring(Picture& p, int x0, int y0, int x1, int y1, int inset, Pixel c) {
+void Ring(Picture& p, int x0, int y0, int x1, int y1, int inset, Rgb c) {
   x0 += inset, y0 += inset, x1 -= inset, y1 -= inset;
   const bool round = inset == 0;
   for (int x = x0; x <= x1; ++x) {
@@ -26,7 +26,7 @@ void Ring(Picture& p, int x0, int y0, int x1, int y1, int inset, Pixel c) {
   }
 }
 
-Picture Framed(Pixel frame, Pixel ring1, Pixel ring2, Pixel face, int offset) {
+Picture Framed(Rgb frame, Rgb ring1, Rgb ring2, Rgb face, int offset) {
   Picture p(StatePictureWidth, StatePictureHeight, Picture::Clear);
   const int x0 = offset, y0 = offset, x1 = StatePictureWidth - 1, y1 = StatePictureHeight - 1;
   for (int y = y0 + 1; y < y1; ++y)
@@ -56,4 +56,4 @@ forms::Picture StatePicture(Face face) {
   return Picture(StatePictureWidth, StatePictureHeight, Picture::Clear);
 }
 
-}  // namespace command
+}  // namespace button

@@ -6,11 +6,11 @@
 #include "button/command_model.h"
 #include "forms/picture.h"
 
-namespace command {
+namespace button {
 
 constexpr int StatePictureWidth = 64;
 constexpr int StatePictureHeight = 25;
 
 forms::Picture StatePicture(Face face);
 
-}  // namespace command
+}  // namespace button

@@ -6,6 +6,8 @@
 
 #include <utility>
 
+namespace common {
+
 class UniqueHandle {
  public:
   UniqueHandle() = default;
@@ -33,3 +35,5 @@ class UniqueHandle {
   }
   HANDLE handle_ = nullptr;
 };
+
+}  // namespace common

@@ -13,7 +13,7 @@ forms::Picture Mark(bool selected) {
       if (r <= 5.6 && r > 4.4)
         p.At(x, y) = {0, 60, 116};  // ring
       else if (r <= 4.4)
-        p.At(x, y) = selected && r <= 2.6 ? forms::Pixel{255, 140, 0} : forms::Pixel{255, 255, 255};
+        p.At(x, y) = selected && r <= 2.6 ? forms::Rgb{255, 140, 0} : forms::Rgb{255, 255, 255};
     }
   }
   return p;

@@ -23,14 +23,6 @@ using forms::TwipRect;
 
 constexpr int ClientWidth = 7185, ClientHeight = 3780;
 
-// Stored design data of a button: its caption and font.
-forms::PropertyBag ButtonDesign(const char* caption) {
-  forms::PropertyBag bag;
-  bag.Set("Caption", caption);
-  bag.Set("Font", forms::FromFont(forms::JapaneseUiFont()));
-  return bag;
-}
-
 // A message over the dialog, under the program's title.
 void Tell(HWND dialog, const std::wstring& message) {
   MessageBoxW(dialog, message.c_str(), forms::Widen(contract::ProgramTitle).c_str(),
@@ -59,79 +51,79 @@ void PaintGradient(forms::Container& c, Surface s) {
   GetClientRect(c.Hwnd(), &client);
   const auto rows = GradientRows(s, c.ClientHeightTwips(), client.bottom, c.Scale().PerPixelY);
   for (std::size_t y = 0; y < rows.size(); ++y) {
-    const Rgb col = rows[y];
+    const forms::Rgb col = rows[y];
     const forms::Gdi<HBRUSH> brush(CreateSolidBrush(RGB(col.Red, col.Green, col.Blue)));
     const RECT line{0, static_cast<LONG>(y), client.right, static_cast<LONG>(y) + 1};
     FillRect(dc, &line, brush.get());
   }
 }
 
-class Nimbrel_P {
+class SettingsDialog {
  public:
-  Nimbrel_P(const music::BgmSettings& current, const music::BgmSettings& stored, HICON icon,
-            HWND owner, const SaveFunction& save)
+  SettingsDialog(const music::BgmSettings& current, const music::BgmSettings& stored, HICON icon,
+                 HWND owner, const SaveFunction& save)
       : bgm_(current),
         stored_(stored),
         save_(save),
-        form_(text::Title, ClientWidth, ClientHeight, icon, owner) {
+        form_(captions::Title, ClientWidth, ClientHeight, icon, owner) {
     const forms::Font ui = forms::JapaneseUiFont();
     const forms::Font tahoma{"Tahoma", 8.25, 400, false, false, false, 0};
 
     // The panel of music settings comes first: its controls lead the focus
     // order (track combo box, "..."), then "設定", "ｷｬﾝｾﾙ", "その他の作品".
-    Pic_C_ = std::make_unique<forms::Panel>(form_, TwipRect{180, 240, 6795, 2535});
-    Pic_C_->Font = tahoma;
-    Pic_C_->Add<forms::Outline>({300, 300, 1695, 315});  // the frame around the heading
-    Label& heading = Pic_C_->Add<Label>({300, 360, 1665, 195});
-    heading.Caption = text::Heading;
+    panel_ = std::make_unique<forms::Panel>(form_, TwipRect{180, 240, 6795, 2535});
+    panel_->Font = tahoma;
+    panel_->Add<forms::Outline>({300, 300, 1695, 315});  // the frame around the heading
+    Label& heading = panel_->Add<Label>({300, 360, 1665, 195});
+    heading.Caption = captions::Heading;
     heading.Font = ui;
     heading.Centred = true;
 
     const int rowTop[3] = {1140, 840, 1440};  // none, audio CD, sound file
-    const char* choice[3] = {text::NoMusic, text::AudioCd, text::SoundFile};
+    const char* choice[3] = {captions::NoMusic, captions::AudioCd, captions::SoundFile};
     for (int i = 0; i < 3; ++i) {
-      Img_BGM_[i] = &Pic_C_->Add<forms::Image>({300, rowTop[i], 195, 195});
-      lbl_BGM_[i] = &Pic_C_->Add<Label>({540, rowTop[i], 0, 195});
-      lbl_BGM_[i]->Caption = choice[i];
-      lbl_BGM_[i]->Font = ui;
-      lbl_BGM_[i]->AutoSize(form_.Scale());
-      Img_BGM_[i]->OnMouseDown = [this, i](int) { ChooseMode(static_cast<std::int16_t>(i)); };
-      lbl_BGM_[i]->OnMouseDown = [this, i](int) { ChooseMode(static_cast<std::int16_t>(i)); };
+      modeMarks_[i] = &panel_->Add<forms::Image>({300, rowTop[i], 195, 195});
+      modeLabels_[i] = &panel_->Add<Label>({540, rowTop[i], 0, 195});
+      modeLabels_[i]->Caption = choice[i];
+      modeLabels_[i]->Font = ui;
+      modeLabels_[i]->AutoSize(form_.Scale());
+      modeMarks_[i]->OnMouseDown = [this, i](int) { ChooseMode(static_cast<std::int16_t>(i)); };
+      modeLabels_[i]->OnMouseDown = [this, i](int) { ChooseMode(static_cast<std::int16_t>(i)); };
     }
-    BGM_Repeat_ =
-        std::make_unique<forms::ComboBox>(*Pic_C_, TwipRect{1380, 780, 615, 2400}, Pic_C_->Font);
-    Label& repeatCaption = Pic_C_->Add<Label>({2040, 840, 0, 195});
-    repeatCaption.Caption = text::RepeatTrack;
+    trackCombo_ =
+        std::make_unique<forms::ComboBox>(*panel_, TwipRect{1380, 780, 615, 2400}, panel_->Font);
+    Label& repeatCaption = panel_->Add<Label>({2040, 840, 0, 195});
+    repeatCaption.Caption = captions::RepeatTrack;
     repeatCaption.Font = ui;
     repeatCaption.AutoSize(form_.Scale());
-    Cmd_BGM_ = std::make_unique<command::Command>(*Pic_C_, TwipRect{540, 1740, 435, 315},
-                                                  ButtonDesign(text::Browse), tahoma);
-    lbl_Fname_ = &Pic_C_->Add<Label>({1020, 1740, 5355, 435});
-    lbl_Fname_->Font = ui;
-    lbl_Fname_->Border = true;
-    lbl_Fname_->CodePage = CP_ACP;  // a path, as the system spells it
+    browseButton_ = std::make_unique<button::Command>(*panel_, TwipRect{540, 1740, 435, 315},
+                                                      captions::Browse, ui);
+    fileLabel_ = &panel_->Add<Label>({1020, 1740, 5355, 435});
+    fileLabel_->Font = ui;
+    fileLabel_->Border = true;
+    fileLabel_->CodePage = CP_ACP;  // a path, as the system spells it
 
     Label& credit = form_.Add<Label>({180, 2940, 0, 195});
-    credit.Caption = text::Credit;
+    credit.Caption = captions::Credit;
     credit.Font = ui;
     credit.Colour = RGB(255, 255, 255);
     credit.AutoSize(form_.Scale());
-    Cmd_Set_ = std::make_unique<command::Command>(form_, TwipRect{4800, 3000, 1095, 375},
-                                                  ButtonDesign(text::Save), tahoma);
-    Cmd_Can_ = std::make_unique<command::Command>(form_, TwipRect{5940, 3000, 1035, 375},
-                                                  ButtonDesign(text::Cancel), tahoma);
-    Cmd_Etc_ = std::make_unique<command::Command>(form_, TwipRect{2880, 3000, 1875, 375},
-                                                  ButtonDesign(text::OtherWorks), tahoma);
+    saveButton_ = std::make_unique<button::Command>(form_, TwipRect{4800, 3000, 1095, 375},
+                                                    captions::Save, ui);
+    cancelButton_ = std::make_unique<button::Command>(form_, TwipRect{5940, 3000, 1035, 375},
+                                                      captions::Cancel, ui);
+    otherWorksButton_ = std::make_unique<button::Command>(form_, TwipRect{2880, 3000, 1875, 375},
+                                                          captions::OtherWorks, ui);
 
-    Cmd_BGM_->OnClick = [this] { ChooseFile(); };
-    Cmd_Set_->OnClick = [this] { SaveAndClose(); };
-    Cmd_Can_->OnClick = [this] { form_.Unload(); };
-    Cmd_Etc_->OnClick = [this] { OpenOtherWorks(); };
+    browseButton_->OnClick = [this] { ChooseFile(); };
+    saveButton_->OnClick = [this] { SaveAndClose(); };
+    cancelButton_->OnClick = [this] { form_.Unload(); };
+    otherWorksButton_->OnClick = [this] { OpenOtherWorks(); };
 
     form_.OnResize = [this] { PaintGradient(form_, Surface::Dialog); };
-    Pic_C_->OnResize = [this] { PaintGradient(*Pic_C_, Surface::Panel); };
-    Pic_C_->Resized();
-    form_.OnLoad = [this] { Form_Load(); };
+    panel_->OnResize = [this] { PaintGradient(*panel_, Surface::Panel); };
+    panel_->Resized();
+    form_.OnLoad = [this] { Load(); };
     form_.OnUnload = [this] { AnimateClose(); };
   }
 
@@ -142,20 +134,21 @@ class Nimbrel_P {
   }
 
  private:
-  std::array<command::Command*, 4> Buttons() {
-    return {Cmd_BGM_.get(), Cmd_Set_.get(), Cmd_Can_.get(), Cmd_Etc_.get()};
+  std::array<button::Command*, 4> Buttons() {
+    return {browseButton_.get(), saveButton_.get(), cancelButton_.get(), otherWorksButton_.get()};
   }
 
-  void Form_Load() {
+  // Before the first showing: placed, filled in, and opened from the pointer.
+  void Load() {
     const forms::Twips& t = form_.Scale();
     const int screenW = t.ToTwipsX(GetSystemMetrics(SM_CXSCREEN));
     const int screenH = t.ToTwipsY(GetSystemMetrics(SM_CYSCREEN));
     form_.MoveTo((screenW - form_.WidthTwips()) / 2, (screenH - form_.HeightTwips()) / 3);
-    for (command::Command* b : Buttons()) b->Initialize();
+    for (button::Command* b : Buttons()) b->Initialize();
     ShowMode();
-    BGM_Repeat_->SetText(TrackText(bgm_.BgmRepeat));
-    for (std::int16_t i = 0; i <= 30; ++i) BGM_Repeat_->AddItem(TrackText(i));
-    lbl_Fname_->Caption = bgm_.BgmFile;
+    trackCombo_->SetText(TrackText(bgm_.BgmRepeat));
+    for (std::int16_t i = 0; i <= 30; ++i) trackCombo_->AddItem(TrackText(i));
+    fileLabel_->Caption = bgm_.BgmFile;
     POINT p;
     if (GetCursorPos(&p)) {
       if (p.x >= std::numeric_limits<std::int16_t>::min() &&
@@ -174,10 +167,10 @@ class Nimbrel_P {
   // Marks and enablement for the current mode.
   void ShowMode() {
     const Enablement e = EnablementFor(bgm_.BgmMode);
-    for (int i = 0; i < 3; ++i) Img_BGM_[i]->Show(i == e.SelectedMark ? markOn_ : markOff_);
-    Cmd_BGM_->SetEnabled(e.FileButton);
-    BGM_Repeat_->Enable(e.RepeatCombo);
-    Pic_C_->Refresh();
+    for (int i = 0; i < 3; ++i) modeMarks_[i]->Show(i == e.SelectedMark ? markOn_ : markOff_);
+    browseButton_->SetEnabled(e.FileButton);
+    trackCombo_->Enable(e.RepeatCombo);
+    panel_->Refresh();
   }
 
   void ChooseMode(std::int16_t mode) {
@@ -187,9 +180,9 @@ class Nimbrel_P {
   }
 
   void ChooseFile() {
-    const std::wstring filter =
-        forms::Widen(text::FilterName) + L'\0' + forms::Widen(text::FilterPattern) + L'\0' + L'\0';
-    const std::wstring title = forms::Widen(text::OpenTitle);
+    const std::wstring filter = forms::Widen(captions::FilterName) + L'\0' +
+                                forms::Widen(captions::FilterPattern) + L'\0' + L'\0';
+    const std::wstring title = forms::Widen(captions::OpenTitle);
     std::array<wchar_t, 255> file{}, fileTitle{};
     OPENFILENAMEW ofn{};
     ofn.lStructSize = OPENFILENAME_SIZE_VERSION_400W;
@@ -204,17 +197,17 @@ class Nimbrel_P {
     if (GetOpenFileNameW(&ofn) <= 0) return;
     const auto path = StorablePath(file.data());
     if (!path) {  // the previous choice stays
-      Tell(form_.Hwnd(), forms::Widen(text::NameNotStorable) + L"\n" + file.data());
+      Tell(form_.Hwnd(), forms::Widen(captions::NameNotStorable) + L"\n" + file.data());
       return;
     }
     bgm_.BgmFile = *path;
     fileChosen_ = true;
-    lbl_Fname_->Caption = bgm_.BgmFile;
-    Pic_C_->Refresh();
+    fileLabel_->Caption = bgm_.BgmFile;
+    panel_->Refresh();
   }
 
   void SaveAndClose() {
-    bgm_.BgmRepeat = TrackFromText(BGM_Repeat_->Text());
+    bgm_.BgmRepeat = TrackFromText(trackCombo_->Text());
     const music::BgmSettings out = SettingsToSave(bgm_, stored_, modeChosen_, fileChosen_);
     if (save_ && !save_(out, form_.Hwnd())) return;  // told; the user may cancel or try again
     saved_ = out;
@@ -249,13 +242,13 @@ class Nimbrel_P {
   bool modeChosen_ = false, fileChosen_ = false;
   std::optional<music::BgmSettings> saved_;
   forms::Form form_;
-  std::unique_ptr<forms::Panel> Pic_C_;
-  std::array<forms::Image*, 3> Img_BGM_{};
-  std::array<Label*, 3> lbl_BGM_{};
-  std::unique_ptr<forms::ComboBox> BGM_Repeat_;
-  std::unique_ptr<command::Command> Cmd_BGM_;
-  Label* lbl_Fname_ = nullptr;
-  std::unique_ptr<command::Command> Cmd_Set_, Cmd_Can_, Cmd_Etc_;
+  std::unique_ptr<forms::Panel> panel_;
+  std::array<forms::Image*, 3> modeMarks_{};
+  std::array<Label*, 3> modeLabels_{};
+  std::unique_ptr<forms::ComboBox> trackCombo_;
+  std::unique_ptr<button::Command> browseButton_;
+  Label* fileLabel_ = nullptr;
+  std::unique_ptr<button::Command> saveButton_, cancelButton_, otherWorksButton_;
   // The marks of a choice that is not selected and of the selected one.
   const forms::Picture markOff_ = Mark(false), markOn_ = Mark(true);
   std::int16_t cursorX_ = 0, cursorY_ = 0;
@@ -264,13 +257,13 @@ class Nimbrel_P {
 }  // namespace
 
 void TellNotSaved(HWND dialog, const std::string& iniPath) {
-  Tell(dialog, forms::Widen(text::NotSaved) + L"\n" + forms::Widen(iniPath, CP_ACP));
+  Tell(dialog, forms::Widen(captions::NotSaved) + L"\n" + forms::Widen(iniPath, CP_ACP));
 }
 
 std::optional<music::BgmSettings> ShowSettingsDialog(const music::BgmSettings& current,
                                                      const music::BgmSettings& stored, HICON icon,
                                                      HWND owner, const SaveFunction& save) {
-  Nimbrel_P dialog(current, stored, icon, owner, save);
+  SettingsDialog dialog(current, stored, icon, owner, save);
   return dialog.Show();
 }
 

@@ -1,4 +1,4 @@
-// Nimbrel_P: the settings dialog. The user chooses no music, an audio CD
+// The settings dialog. The user chooses no music, an audio CD
 // (optionally one track repeated) or one sound file; "設定" hands the edited
 // settings to the caller to write, every other way of closing writes nothing.
 #pragma once

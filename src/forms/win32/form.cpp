@@ -89,7 +89,7 @@ void Image::Paint(HDC dc, const Twips& t) {
     BitBlt(dc, r.left, r.top, image_.Width(), image_.Height(), image_.Dc(), 0, 0, SRCCOPY);
     return;
   }
-  const Pixel k = Picture::Clear;
+  const Rgb k = Picture::Clear;
   TransparentBlt(dc, r.left, r.top, image_.Width(), image_.Height(), image_.Dc(), 0, 0,
                  image_.Width(), image_.Height(), RGB(k.Red, k.Green, k.Blue));
 }

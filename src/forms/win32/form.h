@@ -15,14 +15,11 @@
 
 #include "forms/font.h"
 #include "forms/picture.h"
+#include "forms/twip_rect.h"
 #include "forms/win32/gdi_objects.h"
 #include "forms/win32/window.h"
 
 namespace forms {
-
-struct TwipRect {
-  int Left, Top, Width, Height;
-};
 
 class Timer;
 

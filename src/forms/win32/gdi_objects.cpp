@@ -59,7 +59,7 @@ MemoryImage::MemoryImage(const Picture& picture) : MemoryImage(picture.Width, pi
   if (!Valid()) return;
   for (int y = 0; y < picture.Height; ++y)
     for (int x = 0; x < picture.Width; ++x) {
-      const Pixel p = picture.At(x, y);
+      const Rgb p = picture.At(x, y);
       SetPixelV(Dc(), x, y, RGB(p.Red, p.Green, p.Blue));
     }
 }

@@ -10,19 +10,11 @@
 #include <vector>
 
 #include "common/contract.h"
+#include "common/win32/hidden_cursor.h"
 #include "renderer/audience.h"
 #include "renderer/formulas.h"
 
 namespace renderer::win32 {
-
-// Hides the cursor for its lifetime: shows it again exactly once.
-class CursorHidden {
- public:
-  CursorHidden() { ShowCursor(FALSE); }
-  ~CursorHidden() { ShowCursor(TRUE); }
-  CursorHidden(const CursorHidden&) = delete;
-  CursorHidden& operator=(const CursorHidden&) = delete;
-};
 
 // Switches the system screen saver off for its lifetime and then sets it to
 // the value held in restore_ (neither change is written to the user profile
@@ -108,7 +100,7 @@ class Display {
   // first metrics call loads the parameters as stored in the profile, so a
   // later read would miss a change made for this session only.
   const UINT saverFound_ = ScreenSaverOff::Found();
-  std::optional<CursorHidden> cursor_;
+  std::optional<common::HiddenCursor> cursor_;
   const char* className_ = nullptr;
   bool coverClass_ = false;
   std::vector<HWND> covers_;

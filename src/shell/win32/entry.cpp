@@ -20,7 +20,7 @@
 #include "shell/win32/resources.h"
 #include "shell/win32/run_form.h"
 
-namespace Nimbrel_B {
+namespace shell {
 namespace {
 
 // "Vorrasin.dllが同じﾌｫﾙﾀﾞに見つかりません！" in Shift-JIS.
@@ -39,15 +39,15 @@ bool AnotherStartIsUp() {
 // window check alone lets two starts at the same moment both pass. A preview
 // only asks for it, since it must not keep a run from starting.
 bool AnotherRunOrDialogIsUp() {
-  const UniqueHandle other(OpenMutexA(SYNCHRONIZE, FALSE, contract::InstanceMutex));
+  const common::UniqueHandle other(OpenMutexA(SYNCHRONIZE, FALSE, contract::InstanceMutex));
   return static_cast<bool>(other);
 }
 // False when another start holds it; a mutex that cannot be made at all
 // leaves the window check alone in charge.
-bool TakeInstance(UniqueHandle& mutex) {
+bool TakeInstance(common::UniqueHandle& mutex) {
   const HANDLE made = CreateMutexA(nullptr, FALSE, contract::InstanceMutex);
   const bool existed = GetLastError() == ERROR_ALREADY_EXISTS;
-  mutex = UniqueHandle(made);
+  mutex = common::UniqueHandle(made);
   return !existed;
 }
 
@@ -82,15 +82,15 @@ HWND WindowAfterMode(const char* args) {
 
 int Preview(const char* args) {
   const HWND pane = WindowAfterMode(args);
-  Nimbrel_R form;
+  PreviewForm form;
   if (!form.ShowIn(pane)) return 0;
   return forms::Run();
 }
 
 int RunScreenSaver(const char* args, const std::string& folder, const music::BgmSettings& bgm) {
-  Nimbrel_S form(bgm, command_line::RunHidesCursor(args));
+  RunForm form(bgm, command_line::RunHidesCursor(args));
   if (!form.Loaded()) return 0;
-  form.Form_Load(folder);
+  form.Start(folder);
   return forms::Run();
 }
 
@@ -101,20 +101,20 @@ int Main(const char* args) {
   const command_line::Action action = command_line::ActionFor(args);
   if (action == command_line::Action::Preview) return AnotherRunOrDialogIsUp() ? 0 : Preview(args);
 
-  win32_profile::Win32ProfileStore store;
-  const std::string folder = install_folder::DataFolder(store, win32_profile::ProgramFolder(),
-                                                        SystemFolder(), WindowsFolder());
+  Win32ProfileStore store;
+  const std::string folder =
+      install_folder::DataFolder(store, ProgramFolder(), SystemFolder(), WindowsFolder());
   const install_folder::SettingsFiles files =
       install_folder::SettingsFilesFor(store, folder, UserSettingsFolder());
   music::BgmSettings bgm;
   settings::LoadSettings(store, files.ReadFrom, bgm);
-  if (!settings::FileExists(store, folder + "\\" + contract::RendererFile)) {
+  if (!settings::FileExists(store, install_folder::RendererPath(folder))) {
     // Converted from Shift-JIS, so it reads right whatever the system's code page.
     MessageBoxW(nullptr, forms::Widen(RendererMissing).c_str(),
                 forms::Widen(contract::ProgramTitle).c_str(), MB_OK);
     return 0;
   }
-  UniqueHandle instance;
+  common::UniqueHandle instance;
   if ((action == command_line::Action::Run || action == command_line::Action::Configure) &&
       !TakeInstance(instance))
     return 0;
@@ -146,4 +146,4 @@ int Main(const char* args) {
   return 0;
 }
 
-}  // namespace Nimbrel_B
+}  // namespace shell

@@ -5,5 +5,5 @@
 #include "shell/win32/entry.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR args, int) {
-  return Nimbrel_B::Main(args != nullptr ? args : "");
+  return shell::Main(args != nullptr ? args : "");
 }

@@ -2,15 +2,17 @@
 
 #include "shell/win32/resources.h"
 
-Nimbrel_R::Nimbrel_R()
-    : forms::Form(Caption), imgPrev_(Add<forms::Image>({0, 0, 152 * 15, 112 * 15})) {
+namespace shell {
+
+PreviewForm::PreviewForm()
+    : forms::Form(Caption), still_(Add<forms::Image>({0, 0, 152 * 15, 112 * 15})) {
   // Drawn unscaled from the pane's top-left corner; black beyond it.
-  imgPrev_.Show(
+  still_.Show(
       static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_PREVIEW),
                                       IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
 }
 
-bool Nimbrel_R::ShowIn(HWND pane) {
+bool PreviewForm::ShowIn(HWND pane) {
   RECT r{};
   if (pane == nullptr || pane == GetDesktopWindow() || !IsWindow(pane) ||
       !GetWindowRect(pane, &r) || !Loaded())
@@ -24,3 +26,5 @@ bool Nimbrel_R::ShowIn(HWND pane) {
   Show();
   return true;
 }
+
+}  // namespace shell

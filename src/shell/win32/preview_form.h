@@ -1,6 +1,6 @@
-// Nimbrel_R: the preview form. A borderless black form with one image
-// (Img_Prev) that shows the still picture of the screen saver; it is made a
-// child of the display control panel's preview pane.
+// The preview form: a borderless black form with one image, the still
+// picture of the screen saver; it is made a child of the display control
+// panel's preview pane.
 #pragma once
 
 #include <windows.h>
@@ -8,11 +8,13 @@
 #include "common/contract.h"
 #include "forms/win32/form.h"
 
-class Nimbrel_R : public forms::Form {
+namespace shell {
+
+class PreviewForm : public forms::Form {
  public:
   static constexpr const char* Caption = contract::PreviewCaption;
 
-  Nimbrel_R();
+  PreviewForm();
 
   // Moves the form into the pane and shows it, covering the pane. False when
   // the handle names no window, or the desktop window (which the preview
@@ -20,5 +22,7 @@ class Nimbrel_R : public forms::Form {
   bool ShowIn(HWND pane);
 
  private:
-  forms::Image& imgPrev_;  // Img_Prev
+  forms::Image& still_;
 };
+
+}  // namespace shell

@@ -6,7 +6,7 @@
 
 #include "common/win32/unique_handle.h"
 
-namespace win32_profile {
+namespace shell {
 
 std::string Win32ProfileStore::Read(const std::string& section, const std::string& key,
                                     const std::string& path, std::size_t bufferSize) {
@@ -27,9 +27,9 @@ bool Win32ProfileStore::CanOpen(const std::string& path) {
   const DWORD attributes = GetFileAttributesA(path.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
     return false;
-  const UniqueHandle file(CreateFileA(path.c_str(), GENERIC_READ,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  const common::UniqueHandle file(CreateFileA(
+      path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   return static_cast<bool>(file);
 }
 
@@ -39,7 +39,7 @@ bool Win32ProfileStore::MayWrite(const std::string& path) {
   // program without an execution level the redirection of writes to the
   // user's VirtualStore. A missing file is made and at once removed again.
   const bool exists = GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-  const UniqueHandle file(CreateFileA(
+  const common::UniqueHandle file(CreateFileA(
       path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
       exists ? OPEN_EXISTING : CREATE_NEW,
       exists ? FILE_ATTRIBUTE_NORMAL : FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE,
@@ -67,4 +67,4 @@ std::string ProgramFolder() {
   }
 }
 
-}  // namespace win32_profile
+}  // namespace shell

@@ -6,7 +6,7 @@
 
 #include "shell/settings.h"
 
-namespace win32_profile {
+namespace shell {
 
 class Win32ProfileStore : public settings::ProfileStore {
  public:
@@ -22,4 +22,4 @@ class Win32ProfileStore : public settings::ProfileStore {
 // The folder of the running program, without a trailing separator.
 std::string ProgramFolder();
 
-}  // namespace win32_profile
+}  // namespace shell

@@ -6,6 +6,8 @@
 
 #include "common/contract.h"
 
+namespace shell {
+
 using run_logic::IntervalMs;
 using run_logic::Timer;
 
@@ -50,7 +52,7 @@ std::wstring SystemText(DWORD error) {
 
 // VORRASIN_TEST_RENDERER_WAIT_MS, for tests only, shortens the wait for the
 // renderer's window (milliseconds).
-Nimbrel_S::Nimbrel_S(const music::BgmSettings& bgm, bool hideCursor)
+RunForm::RunForm(const music::BgmSettings& bgm, bool hideCursor)
     : forms::Form(contract::RunFormCaption),
       cursor_(hideCursor),
       player_(deviceThread_, bgm),
@@ -60,21 +62,21 @@ Nimbrel_S::Nimbrel_S(const music::BgmSettings& bgm, bool hideCursor)
       cdTimer_(*this, IntervalMs(Timer::Cd), [this] { session_.PollCd(); }),
       watchTimer_(*this, IntervalMs(Timer::Watch), [this] { session_.WatchRenderer(); }) {
   // A close request to the run form ends the run the same way.
-  OnCloseRequest = [this] { session_.Form_QueryUnload(); };
-  OnSessionEnd = [this] { session_.Form_QueryUnload(); };
+  OnCloseRequest = [this] { session_.End(); };
+  OnSessionEnd = [this] { session_.End(); };
 }
 
-bool Nimbrel_S::ScreenSaverActive() {
+bool RunForm::ScreenSaverActive() {
   BOOL active = TRUE;
   SystemParametersInfoW(SPI_GETSCREENSAVEACTIVE, 0, &active, 0);
   return active != FALSE;
 }
 
-void Nimbrel_S::SetScreenSaverActive(bool on) {
+void RunForm::SetScreenSaverActive(bool on) {
   SystemParametersInfoW(SPI_SETSCREENSAVEACTIVE, on ? TRUE : FALSE, nullptr, 0);
 }
 
-bool Nimbrel_S::StartRenderer(const std::string& path) {
+bool RunForm::StartRenderer(const std::string& path) {
   // Quoted, so that a folder with spaces is one argument; nothing after it.
   const std::string quoted = "\"" + path + "\"";
   std::vector<char> line(quoted.begin(), quoted.end());
@@ -92,27 +94,27 @@ bool Nimbrel_S::StartRenderer(const std::string& path) {
   // The renderer must own the keyboard (Escape); a started screen saver may
   // not take the foreground unless its starter lets it.
   AllowSetForegroundWindow(pi.dwProcessId);
-  const UniqueHandle thread(pi.hThread);
-  renderer_ = UniqueHandle(pi.hProcess);
+  const common::UniqueHandle thread(pi.hThread);
+  renderer_ = common::UniqueHandle(pi.hProcess);
   return true;
 }
 
-void Nimbrel_S::ReportStartFailure(const std::string& path) {
+void RunForm::ReportStartFailure(const std::string& path) {
   // The path in the system's code page, the words converted from Shift-JIS.
   const std::wstring text =
       forms::Widen(path, CP_ACP) + forms::Widen(CannotStart) + L"\r\n" + SystemText(startError_);
   MessageBoxW(nullptr, text.c_str(), forms::Widen(contract::ProgramTitle).c_str(), MB_OK);
 }
 
-bool Nimbrel_S::RendererWindowExists() {
+bool RunForm::RendererWindowExists() {
   return FindWindowA(nullptr, contract::RendererTitle) != nullptr;
 }
 
-bool Nimbrel_S::RendererProcessRunning() {
+bool RunForm::RendererProcessRunning() {
   return renderer_ && WaitForSingleObject(renderer_.get(), 0) == WAIT_TIMEOUT;
 }
 
-void Nimbrel_S::CloseRendererWindow() {
+void RunForm::CloseRendererWindow() {
   // Only this run's: another renderer's window may carry the same title.
   const DWORD own = renderer_ ? GetProcessId(renderer_.get()) : 0;
   for (HWND canvas = nullptr;
@@ -123,19 +125,19 @@ void Nimbrel_S::CloseRendererWindow() {
   }
 }
 
-bool Nimbrel_S::WaitRendererExit(std::uint32_t ms) {
+bool RunForm::WaitRendererExit(std::uint32_t ms) {
   return !renderer_ || WaitAnsweringSent(renderer_.get(), ms);
 }
 
-void Nimbrel_S::TerminateRenderer() {
+void RunForm::TerminateRenderer() {
   if (!RendererProcessRunning()) return;
   TerminateProcess(renderer_.get(), 1);
   WaitForSingleObject(renderer_.get(), run_logic::EndWaitMs);
 }
 
-bool Nimbrel_S::RunBounded(const std::function<void()>& work, std::uint32_t ms) {
+bool RunForm::RunBounded(const std::function<void()>& work, std::uint32_t ms) {
   auto job = std::make_unique<std::function<void()>>(work);
-  const UniqueHandle thread(CreateThread(nullptr, 0, RunJob, job.get(), 0, nullptr));
+  const common::UniqueHandle thread(CreateThread(nullptr, 0, RunJob, job.get(), 0, nullptr));
   if (!thread) {
     work();
     return true;
@@ -144,9 +146,9 @@ bool Nimbrel_S::RunBounded(const std::function<void()>& work, std::uint32_t ms) 
   return WaitAnsweringSent(thread.get(), ms);
 }
 
-std::uint32_t Nimbrel_S::NowMs() { return GetTickCount(); }
+std::uint32_t RunForm::NowMs() { return GetTickCount(); }
 
-void Nimbrel_S::SetTimerEnabled(Timer timer, bool on) {
+void RunForm::SetTimerEnabled(Timer timer, bool on) {
   switch (timer) {
     case Timer::Mp3:
       mp3Timer_.SetEnabled(on);
@@ -160,11 +162,13 @@ void Nimbrel_S::SetTimerEnabled(Timer timer, bool on) {
   }
 }
 
-void Nimbrel_S::RestoreCursor() { cursor_.Restore(); }
+void RunForm::RestoreCursor() { cursor_.Restore(); }
 
-void Nimbrel_S::EndProgram(bool hard) {
+void RunForm::EndProgram(bool hard) {
   // A thread stuck in a stop call would keep the process from ending.
   if (hard) TerminateProcess(GetCurrentProcess(), 0);
   // The form goes, and with the last form the message loop ends.
   Unload();
 }
+
+}  // namespace shell

@@ -13,6 +13,8 @@
 
 namespace {
 
+namespace desktop = support::desktop;
+
 using contract::DialogCaption;
 
 std::string IniPath() { return desktop::ProgramFolder() + contract::IniFile; }

@@ -15,6 +15,8 @@
 
 namespace {
 
+namespace desktop = support::desktop;
+
 using ActCtx = std::unique_ptr<void, decltype(&ReleaseActCtx)>;
 
 struct ManifestRow {

@@ -15,6 +15,8 @@
 
 namespace {
 
+namespace desktop = support::desktop;
+
 using contract::RendererTitle;
 
 class Renderer : public ::testing::Test {

@@ -16,6 +16,8 @@
 
 namespace {
 
+namespace desktop = support::desktop;
+
 using contract::RendererTitle;
 
 // A folder with spaces in its name holding a copy of the shell, and of the
@@ -90,7 +92,7 @@ int Renderers() {
 TEST(ShellSettings, ProfileCallsWithShiftJisKeys) {
   Install in(true);
   const std::string dll = in.Path(contract::RendererFile), ini = in.Path(contract::IniFile);
-  win32_profile::Win32ProfileStore store;
+  shell::Win32ProfileStore store;
   music::BgmSettings s;
   for (const std::string& file : {dll, in.Folder() + "\\", std::string(300, 'q')}) {
     SCOPED_TRACE(file);
@@ -98,11 +100,11 @@ TEST(ShellSettings, ProfileCallsWithShiftJisKeys) {
                                     "[Section]\r\nBGM\x8b\xe6\x95\xaa=2\r\nBGM\xd8\xcb\xdf\xb0\xc4="
                                     "-12\r\nBGM\xcc\xa7\xb2\xd9=" +
                                         file));
-    settings::LoadSettings(store, ini, s);
+    shell::settings::LoadSettings(store, ini, s);
     EXPECT_EQ(s.BgmRepeat, -12);
     EXPECT_EQ(s.BgmMode, file == dll ? 2 : 0);
     EXPECT_EQ(s.BgmFile, file == dll ? dll : "");
-    EXPECT_EQ(settings::ReadIni(store, "Section", "BGM\xcc\xa7\xb2\xd9", ini), file);
+    EXPECT_EQ(shell::settings::ReadIni(store, "Section", "BGM\xcc\xa7\xb2\xd9", ini), file);
   }
 }
 
@@ -112,7 +114,7 @@ TEST(ShellSettings, ProfileCallsWithShiftJisKeys) {
 TEST(ShellSettings, MayWriteAsksWithoutWriting) {
   Install in(false);
   const std::string ini = in.Path(contract::IniFile), made = in.Path("made");
-  win32_profile::Win32ProfileStore store;
+  shell::Win32ProfileStore store;
   EXPECT_TRUE(store.MayWrite(ini));
   EXPECT_EQ(GetFileAttributesA(ini.c_str()), INVALID_FILE_ATTRIBUTES) << "the asking left a file";
   ASSERT_TRUE(desktop::WriteBytes(ini, "[Section]\r\n"));

@@ -2,11 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <utility>
 
-namespace desktop {
+namespace support::desktop {
 
 std::string ProgramFolder() {
   char path[MAX_PATH];
@@ -58,21 +59,13 @@ bool Process::WaitExit(DWORD ms, DWORD* exitCode) {
 }
 
 HWND WaitForWindow(const char* title, DWORD ms, const char* className) {
-  const DWORD start = GetTickCount();
-  for (;;) {
-    if (HWND w = FindWindowA(className, title)) return w;
-    if (GetTickCount() - start > ms) return nullptr;
-    Sleep(20);
-  }
+  HWND w = nullptr;
+  PumpUntil([&] { return (w = FindWindowA(className, title)) != nullptr; }, ms);
+  return w;
 }
 
 bool WaitForNoWindow(const char* title, DWORD ms) {
-  const DWORD start = GetTickCount();
-  while (FindWindowA(nullptr, title) != nullptr) {
-    if (GetTickCount() - start > ms) return false;
-    Sleep(20);
-  }
-  return true;
+  return PumpUntil([&] { return FindWindowA(nullptr, title) == nullptr; }, ms);
 }
 
 void PressKey(WORD vk) {
@@ -115,21 +108,14 @@ void ClickAt(int x, int y, bool right) {
 }
 
 std::string ReadBytes(const std::string& path) {
-  std::string out;
-  if (FILE* f = std::fopen(path.c_str(), "rb")) {
-    char buf[4096];
-    std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) out.append(buf, n);
-    std::fclose(f);
-  }
-  return out;
+  std::ifstream f(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
 }
 
 bool WriteBytes(const std::string& path, const std::string& bytes) {
-  FILE* f = std::fopen(path.c_str(), "wb");
-  if (f == nullptr) return false;
-  const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-  return std::fclose(f) == 0 && ok;
+  std::ofstream f(path, std::ios::binary);
+  return static_cast<bool>(f.write(bytes.data(), static_cast<std::streamsize>(bytes.size()))) &&
+         static_cast<bool>(f.flush());
 }
 
 Shot TakeShot(int x, int y, int width, int height) {
@@ -213,11 +199,11 @@ DWORD ProcessOf(HWND window) {
   return pid;
 }
 
-}  // namespace desktop
+}  // namespace support::desktop
 
 int main(int argc, char** argv) {
   int code = 0;
-  if (desktop::HandleProbe(argc, argv, &code)) return code;
+  if (support::desktop::HandleProbe(argc, argv, &code)) return code;
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-namespace desktop {
+namespace support::desktop {
 
 // Folder of the running test program, with a trailing backslash: the
 // programs under test are built beside it.
@@ -83,4 +83,4 @@ bool PumpUntil(const std::function<bool()>& done, DWORD ms);
 // The process that owns the window.
 DWORD ProcessOf(HWND window);
 
-}  // namespace desktop
+}  // namespace support::desktop
