@@ -17,7 +17,8 @@ inline constexpr char SoundFile[] =
     "MP3\x81"
     "AWAV";  // MP3、WAV
 inline constexpr char Browse[] = "...";
-inline constexpr char Credit[] = "Designed by k-dorran Ver.1.0.0";
+// The version is the project's (CMakeLists.txt), as the version resources say.
+inline constexpr char Credit[] = "Designed by k-dorran Ver." VORRASIN_VERSION;
 inline constexpr char OtherWorks[] =
     "\x82\xbb\x82\xcc\x91\xbc\x82\xcc\x8d\xec\x95i";                   // その他の作品
 inline constexpr char Save[] = "\x90\xdd\x92\xe8";                     // 設定
