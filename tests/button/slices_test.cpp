@@ -13,15 +13,14 @@ TEST(Slices, NoneWithoutRoom) {
   // Slices left out: without room (121 twips leave the edges one twip, 100
   // none), or beyond 16 bits (W - 60 = 32767 still fits).
   // An edge of exactly zero twips is left out too (W or H = 120).
-  const int sizes[][2] = {{32827, 121}, {100, 100}, {32888, 375},
-                          {375, 32828}, {120, 375}, {375, 120}};
-  const char* const present[] = {"11111111", "10101010", "10000011",
-                                 "11110001", "10111011", "11101110"};
-  for (int k = 0; k < 6; ++k) {
-    const auto [w, h] = sizes[k];
+  const std::tuple<int, int, const char*> rows[] = {
+      {32827, 121, "11111111"}, {100, 100, "10101010"}, {32888, 375, "10000011"},
+      {375, 32828, "11110001"}, {120, 375, "10111011"}, {375, 120, "11101110"},
+  };
+  for (const auto& [w, h, present] : rows) {
     const auto slices = button::SliceGeometry(w, h);
     for (int i = 0; i < 8; ++i)
-      EXPECT_EQ(slices[i].has_value(), present[k][i] == '1') << w << " x " << h << ", slice " << i;
+      EXPECT_EQ(slices[i].has_value(), present[i] == '1') << w << " x " << h << ", slice " << i;
   }
 }
 

@@ -6,25 +6,19 @@
 
 #include <initializer_list>
 #include <string>
+#include <tuple>
 
 namespace {
 
 std::string Bytes(std::initializer_list<unsigned char> b) { return {b.begin(), b.end()}; }
 
 TEST(Contract, ShiftJisKeysAreTheseBytes) {
-  struct Row {
-    const char* name;
-    std::string value, bytes;
-  };
-  const Row rows[] = {
+  const std::tuple<const char*, std::string, std::string> rows[] = {
       {"KeyMode", contract::KeyMode, Bytes({0x42, 0x47, 0x4d, 0x8b, 0xe6, 0x95, 0xaa})},
       {"KeyRepeat", contract::KeyRepeat, Bytes({0x42, 0x47, 0x4d, 0xd8, 0xcb, 0xdf, 0xb0, 0xc4})},
       {"KeyFile", contract::KeyFile, Bytes({0x42, 0x47, 0x4d, 0xcc, 0xa7, 0xb2, 0xd9})},
   };
-  for (const Row& r : rows) {
-    SCOPED_TRACE(r.name);
-    EXPECT_EQ(r.value, r.bytes);
-  }
+  for (const auto& [name, value, bytes] : rows) EXPECT_EQ(value, bytes) << name;
 }
 
 }  // namespace

@@ -38,15 +38,11 @@ TEST(TextNumber, RoundedIntoARange) {
   EXPECT_EQ(FloorToInt16(-32768.5), std::nullopt);
   EXPECT_EQ(FloorToInt16(32768), std::nullopt);
   // Ties to even, then within the bounds.
-  const std::tuple<const char*, std::optional<std::int64_t>> rows[] = {{"2.5", 2},
-                                                                       {"3.5", 4},
-                                                                       {"-0.5", 0},
-                                                                       {"10.4", 10},
-                                                                       {"10.5", 10},
-                                                                       {"-1", -1},
-                                                                       {"-1.6", std::nullopt},
-                                                                       {"11.5", std::nullopt},
-                                                                       {"x", std::nullopt}};
+  const std::optional<std::int64_t> none;
+  const std::tuple<const char*, std::optional<std::int64_t>> rows[] = {
+      {"2.5", 2}, {"3.5", 4},     {"-0.5", 0},    {"10.4", 10}, {"10.5", 10},
+      {"-1", -1}, {"-1.6", none}, {"11.5", none}, {"x", none},
+  };
   for (const auto& [text, rounded] : rows)
     EXPECT_EQ(common::text_number::RoundWithin(text, -1, 10), rounded) << text;
 }

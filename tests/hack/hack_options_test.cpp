@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -18,15 +19,7 @@ hack::ParseResult Parse(Args args, const char* screensaverWindow) {
 }
 
 TEST(HackOptions, FlagsChooseTheWindowAndThePace) {
-  struct Row {
-    Args args;
-    const char* screensaverWindow;
-    Target where;
-    unsigned long id;
-    long delay;
-    bool fps, fixed;
-    std::uint32_t clock;
-  };
+  using Row = std::tuple<Args, const char*, Target, unsigned long, long, bool, bool, std::uint32_t>;
   const long D = hack::DefaultDelayMicroseconds;
   const Target Own = Target::OwnWindow, Root = Target::Root, Id = Target::WindowId;
   // clang-format off
@@ -60,17 +53,14 @@ TEST(HackOptions, FlagsChooseTheWindowAndThePace) {
       {{"-display"}, U}, {{"-display", ""}, U}, {{"-geometry"}, U}, {{"-geometry", "big"}, U},
   };
   // clang-format on
-  for (const Row& r : rows) {
-    SCOPED_TRACE(testing::PrintToString(r.args) + " " +
-                 testing::PrintToString(r.screensaverWindow));
-    const hack::ParseResult p = Parse(r.args, r.screensaverWindow);
+  for (const auto& [args, screensaverWindow, where, id, delay, fps, fixed, clock] : rows) {
+    SCOPED_TRACE(testing::PrintToString(args) + " " + testing::PrintToString(screensaverWindow));
+    const hack::ParseResult p = Parse(args, screensaverWindow);
     ASSERT_TRUE(p.Ok) << p.Error;
-    EXPECT_EQ(p.Parsed.Where, r.where);
-    EXPECT_EQ(p.Parsed.WindowId, r.id);
-    EXPECT_EQ(p.Parsed.DelayMicroseconds, r.delay);
-    EXPECT_EQ(p.Parsed.ShowFps, r.fps);
-    EXPECT_EQ(p.Parsed.FixedClock, r.fixed);
-    EXPECT_EQ(p.Parsed.ClockMs, r.clock);
+    const hack::Options& o = p.Parsed;
+    EXPECT_EQ(
+        std::tie(o.Where, o.WindowId, o.DelayMicroseconds, o.ShowFps, o.FixedClock, o.ClockMs),
+        std::tie(where, id, delay, fps, fixed, clock));
   }
   for (const auto& [args, screensaverWindow] : refused) {
     SCOPED_TRACE(testing::PrintToString(args) + " " + testing::PrintToString(screensaverWindow));
@@ -88,29 +78,24 @@ TEST(HackOptions, DisplayHelpAndGeometry) {
   EXPECT_EQ(Parse({}, nullptr).Parsed.DisplayName, "");
   // Text; width, height, given; x, y, given, from the right, from the bottom;
   // left and top edge on a 1000 x 800 screen.
-  struct Row {
-    const char* text;
-    int w, h, sizeGiven, x, y, placeGiven, right, bottom, left, top;
-  };
   const int W = hack::DefaultWindowWidth, H = hack::DefaultWindowHeight;
-  const Row rows[] = {
-      {"640x480", 640, 480, 1, 0, 0, 0, 0, 0, 0, 0},
-      {"=1X32767", 1, 32767, 1, 0, 0, 0, 0, 0, 0, 0},
-      {"+10+20", W, H, 0, 10, 20, 1, 0, 0, 10, 20},
-      {"300x200-10-0", 300, 200, 1, 10, 0, 1, 1, 1, 690, 600},
-      {"=300x200+5-7", 300, 200, 1, 5, 7, 1, 0, 1, 5, 593},
-      {"100x100-0+32767", 100, 100, 1, 0, 32767, 1, 1, 0, 900, 32767},
+  const std::pair<const char*, std::vector<int>> rows[] = {
+      {"640x480", {640, 480, 1, 0, 0, 0, 0, 0, 0, 0}},
+      {"=1X32767", {1, 32767, 1, 0, 0, 0, 0, 0, 0, 0}},
+      {"+10+20", {W, H, 0, 10, 20, 1, 0, 0, 10, 20}},
+      {"300x200-10-0", {300, 200, 1, 10, 0, 1, 1, 1, 690, 600}},
+      {"=300x200+5-7", {300, 200, 1, 5, 7, 1, 0, 1, 5, 593}},
+      {"100x100-0+32767", {100, 100, 1, 0, 32767, 1, 1, 0, 900, 32767}},
   };
-  for (const Row& r : rows) {
-    SCOPED_TRACE(r.text);
-    p = Parse({"-geometry", r.text}, nullptr);
-    ASSERT_TRUE(p.Ok) << p.Error;
+  for (const auto& [text, expected] : rows) {
+    p = Parse({"-geometry", text}, nullptr);
+    ASSERT_TRUE(p.Ok) << text << ": " << p.Error;
     const hack::Geometry& g = p.Parsed.Window;
     EXPECT_EQ(
         std::vector<int>({g.Width, g.Height, g.SizeGiven, g.X, g.Y, g.PositionGiven, g.FromRight,
                           g.FromBottom, hack::PlaceLeft(g, 1000), hack::PlaceTop(g, 800)}),
-        std::vector<int>(
-            {r.w, r.h, r.sizeGiven, r.x, r.y, r.placeGiven, r.right, r.bottom, r.left, r.top}));
+        expected)
+        << text;
   }
   for (const char* bad :
        {"", "=", "0x5", "5x0", "32768x1", "1x32768", "5x", "x5", "5", "5x5+1", "+1", "+1+2+3",

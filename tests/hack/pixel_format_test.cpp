@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
 #include <vector>
 
 namespace {
@@ -41,22 +42,15 @@ TEST(PixelFormat, ColourIndicesBecomePixelValuesOfTheMasks) {
 }
 
 TEST(PixelFormat, MasksMustBeSeparateRunsOfUpTo16Bits) {
-  struct Row {
-    hack::ChannelMasks masks;
-    bool usable;
-  };
-  const Row rows[] = {
+  const std::pair<hack::ChannelMasks, bool> rows[] = {
       {{0xe0, 0x1c, 0x03}, true},          {{0xffff0000, 0xffff, 0x0}, false},
       {{0xff0000, 0xff80, 0xff}, false},   {{0xff0000, 0xf0f0, 0x0f}, false},
       {{0xffff0000, 0xff00, 0xff}, true},  {{0x1ffff, 0x1e0000, 0x1e00000}, false},
       {{0xff0000, 0x01ff00, 0xff}, false}, {{0xff, 0xff00, 0xff}, false},
       {{0x80000000, 0x1, 0x2}, true},
   };
-  for (const Row& r : rows) {
-    SCOPED_TRACE(testing::Message()
-                 << std::hex << r.masks.Red << " " << r.masks.Green << " " << r.masks.Blue);
-    EXPECT_EQ(hack::MasksUsable(r.masks), r.usable);
-  }
+  for (const auto& [m, usable] : rows)
+    EXPECT_EQ(hack::MasksUsable(m), usable) << std::hex << m.Red << " " << m.Green << " " << m.Blue;
 }
 
 }  // namespace

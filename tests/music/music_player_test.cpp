@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "music/fake_multimedia.h"
 
 namespace {
@@ -85,11 +87,9 @@ TEST(MusicPlayer, RepliesInTheirBuffers) {
   mm.Script(Drive("1", "stopped"));
   mm.Script({{Cur, 0, "3"}, {CdMode, 263, ""}});
   mm.waveDevices = 0;
-  player.PlayWave();
-  player.PlayMp3();
-  player.CheckMp3();
-  player.CheckMp3();
-  player.CheckCd();
+  for (auto call : {&MusicPlayer::PlayWave, &MusicPlayer::PlayMp3, &MusicPlayer::CheckMp3,
+                    &MusicPlayer::CheckMp3, &MusicPlayer::CheckCd})
+    (player.*call)();
   EXPECT_FALSE(player.CdPollFlag());
   player.CheckCd();
   player.CheckCd();
@@ -102,34 +102,28 @@ TEST(MusicPlayer, RepliesInTheirBuffers) {
 
 TEST(MusicPlayer, SendMciMciStatusAndMciPlay) {
   const std::string noCommand = music::NoCommandReply, noText = music::NoErrorTextReply;
-  struct Row {
-    std::string command;
-    std::uint32_t code;
-    std::string text;
-    std::int32_t result;
-    std::string reply, status;
-  };
-  const Row rows[] = {
-      {"", 0, "", -1, noCommand, "Error:-1"},
-      {"status e", 0, "", 0, "", ""},
-      {"status y", 263, "", 263, "not open", "Error:263"},
-      {"status z", 999, "", 999, noText, "Error:999"},
-      {"status w", 0, std::string(600, 'r'), 0, std::string(512, 'r'), std::string(512, 'r')},
-  };
-  for (const Row& r : rows) {
-    SCOPED_TRACE(r.command);
+  // The command and the library's answer; SendMci's result and reply, MciStatus's text.
+  const std::tuple<std::string, std::uint32_t, std::string, std::int32_t, std::string, std::string>
+      rows[] = {
+          {"", 0, "", -1, noCommand, "Error:-1"},
+          {"status e", 0, "", 0, "", ""},
+          {"status y", 263, "", 263, "not open", "Error:263"},
+          {"status z", 999, "", 999, noText, "Error:999"},
+          {"status w", 0, std::string(600, 'r'), 0, std::string(512, 'r'), std::string(512, 'r')},
+      };
+  const music::BgmSettings bgm;
+  for (const auto& [command, code, text, result, reply, status] : rows) {
+    SCOPED_TRACE(command);
     FakeMultimedia mm;
-    mm.Script({{r.command, r.code, r.text}, {r.command, r.code, r.text}});
-    const music::BgmSettings bgm;
+    mm.Script({{command, code, text}, {command, code, text}});
     MusicPlayer player(mm, bgm);
-    std::string reply = "old";
-    EXPECT_EQ(player.SendMci(r.command, reply), r.result);
-    EXPECT_EQ(reply, r.reply);
-    EXPECT_EQ(player.MciStatus(r.command), r.status);
-    EXPECT_EQ(mm.sent.size(), r.command.empty() ? 0u : 2u);
+    std::string got = "old";
+    EXPECT_EQ(player.SendMci(command, got), result);
+    EXPECT_EQ(got, reply);
+    EXPECT_EQ(player.MciStatus(command), status);
+    EXPECT_EQ(mm.sent.size(), command.empty() ? 0u : 2u);
   }
   FakeMultimedia mm;
-  const music::BgmSettings bgm;
   MusicPlayer player(mm, bgm);
   for (const char* from : {"", "P"})
     for (const char* to : {"", "Q"}) player.MciPlay("cdaudio", from, to);

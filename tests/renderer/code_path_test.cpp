@@ -4,19 +4,16 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace {
 
 namespace k = renderer::kernels;
 
 #if defined(__i386__) || defined(__x86_64__)
 TEST(CodePath, WiderRegistersNeedTheSetsAndTheSystemToSaveThem) {
-  struct Row {
-    const char* what;
-    bool osxsave, avx512, vbmi;
-    std::uint64_t xcr0;
-    bool avx2, all;
-  };
-  const Row rows[] = {
+  // OSXSAVE, AVX-512, VBMI, XCR0; then whether the AVX2 and the AVX-512 tables run.
+  const std::tuple<const char*, bool, bool, bool, std::uint64_t, bool, bool> rows[] = {
       {"everything", true, true, true, 0xE7, true, true},
       {"no XSAVE for programs", false, true, true, 0xE7, false, false},
       {"YMM state not saved", true, true, true, 0xE3, false, false},
@@ -29,14 +26,13 @@ TEST(CodePath, WiderRegistersNeedTheSetsAndTheSystemToSaveThem) {
   const auto runs = [](const renderer::CpuState& s, const k::Kernels& t) {
     return (renderer::FeaturesOf(s) & t.Needs) == t.Needs;
   };
-  for (const Row& r : rows) {
-    SCOPED_TRACE(r.what);
-    const renderer::CpuState s{true,     r.osxsave, true,     true,   true,
-                               r.avx512, r.avx512,  r.avx512, r.vbmi, r.xcr0};
+  for (const auto& [what, osxsave, avx512, vbmi, xcr0, avx2, all] : rows) {
+    SCOPED_TRACE(what);
+    const renderer::CpuState s{true, osxsave, true, true, true, avx512, avx512, avx512, vbmi, xcr0};
     EXPECT_TRUE(runs(s, k::Sse2()));
-    EXPECT_EQ(runs(s, k::Avx2()), r.avx2);
-    EXPECT_EQ(runs(s, k::Avx512()), r.all);
-    EXPECT_EQ(runs(s, k::Avx512Vbmi()), r.all);
+    EXPECT_EQ(runs(s, k::Avx2()), avx2);
+    EXPECT_EQ(runs(s, k::Avx512()), all);
+    EXPECT_EQ(runs(s, k::Avx512Vbmi()), all);
   }
   // Each set on its own; VBMI only for the table that uses it.
   renderer::CpuState all{true, true, true, true, true, true, true, true, true, 0xE7};

@@ -3,18 +3,17 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+#include <vector>
+
 namespace {
 
 using R = renderer::ScreenRect;
 
 TEST(CoverRects, BlacksOutEveryPartOfEveryMonitorThePictureMisses) {
   const R full{0, 0, 1920, 1080}, right{1920, 0, 3200, 1024}, left{-1280, 0, 0, 1024};
-  const struct {
-    const char* name;
-    std::vector<R> monitors;
-    R picture;
-    std::vector<R> covers;
-  } rows[] = {
+  // What the row shows; the monitors, the picture, what goes black.
+  const std::tuple<const char*, std::vector<R>, R, std::vector<R>> rows[] = {
       {"picture exactly on the one monitor", {full}, full, {}},
       {"a taskbar row short, overhanging right",
        {full},
@@ -36,10 +35,8 @@ TEST(CoverRects, BlacksOutEveryPartOfEveryMonitorThePictureMisses) {
        {}},
       {"no picture: every monitor whole", {full, right}, {}, {full, right}},
   };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.name);
-    EXPECT_EQ(renderer::CoverRects(row.monitors, row.picture), row.covers);
-  }
+  for (const auto& [name, monitors, picture, covers] : rows)
+    EXPECT_EQ(renderer::CoverRects(monitors, picture), covers) << name;
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 #include "renderer/code_path.h"
@@ -34,11 +35,8 @@ class Kernels : public ::testing::TestWithParam<const k::Kernels*> {
 };
 
 // Start values x, rows y, parameter and iteration limit.
-struct TextureCase {
-  std::vector<std::int32_t> xs, ys;
-  std::int32_t cx, cy;
-  int maxIter;
-};
+using TextureCase = std::tuple<std::vector<std::int32_t>, std::vector<std::int32_t>, std::int32_t,
+                               std::int32_t, int>;
 
 std::vector<TextureCase> TextureCases() {
   std::vector<std::int32_t> grid, edge, wrap, scattered, ys;
@@ -68,22 +66,20 @@ std::vector<TextureCase> TextureCases() {
 }
 
 TEST_P(Kernels, Texture) {
-  for (const TextureCase& t : TextureCases()) {
+  for (const auto& [xs, ys, cx, cy, maxIter] : TextureCases()) {
     for (int n : {1, 7, 16, 17, 47, 64, 107, 320, 650, 1000}) {
-      if (n > int(t.xs.size())) continue;
-      const int rows = int(t.ys.size());
-      SCOPED_TRACE(::testing::Message()
-                   << "x " << t.xs[0] << " n " << n << " rows " << rows << " c " << t.cx << ", "
-                   << t.cy << " maxIter " << t.maxIter);
+      if (n > int(xs.size())) continue;
+      const int rows = int(ys.size());
+      SCOPED_TRACE(::testing::Message() << "x " << xs[0] << " n " << n << " rows " << rows << " c "
+                                        << cx << ", " << cy << " maxIter " << maxIter);
       std::vector<std::uint8_t> plain(n * rows), vals(n * rows + 1, 1), mirror(n * rows + 1, 2);
       for (int r = 0; r < rows; ++r)
-        want.JuliaRow(t.xs.data(), t.ys[r], t.cx, t.cy, t.maxIter, &plain[r * n], n);
+        want.JuliaRow(xs.data(), ys[r], cx, cy, maxIter, &plain[r * n], n);
       if (got.JuliaRow != nullptr)
         for (int r = 0; r < rows; ++r)
-          got.JuliaRow(t.xs.data(), t.ys[r], t.cx, t.cy, t.maxIter, &vals[r * n], n);
+          got.JuliaRow(xs.data(), ys[r], cx, cy, maxIter, &vals[r * n], n);
       else
-        got.JuliaHalf(t.xs.data(), n, t.ys.data(), rows, t.cx, t.cy, t.maxIter, vals.data(),
-                      mirror.data());
+        got.JuliaHalf(xs.data(), n, ys.data(), rows, cx, cy, maxIter, vals.data(), mirror.data());
       // What lies past the end stays as it was; the mirror holds the bytes reversed.
       plain.push_back(1);
       ASSERT_EQ(vals, plain);

@@ -8,47 +8,31 @@
 #include <set>
 #include <tuple>
 
-namespace {
+#include "shell/fake_store.h"
 
-struct StoreFiles : shell::settings::ProfileStore {
-  std::string Read(const std::string&, const std::string&, const std::string&,
-                   std::size_t) override {
-    return {};
-  }
-  bool Write(const std::string&, const std::string&, const std::string&,
-             const std::string&) override {
-    return true;
-  }
-  bool CanOpen(const std::string& path) override { return there.count(path) != 0; }
-  bool MayWrite(const std::string& path) override { return refused.count(path) == 0; }
-  bool MakeFolder(const std::string&) override { return true; }
-  std::set<std::string> there, refused;
-};
+namespace {
 
 TEST(InstallFolder, SysnativeOnlyForTheSystemFolderWithoutTheRenderer) {
   const std::string sys = "C:\\Windows\\system32", nat = "C:\\Windows\\Sysnative";
   const std::string there = nat + "\\Vorrasin.dll";
-  struct Row {
-    std::string program, system, windows;
-    std::set<std::string> there;
-    std::string folder;
-  };
-  const Row rows[] = {
-      {"C:\\WINDOWS\\System32", sys, "C:\\Windows", {there}, nat},
-      {sys, sys + "\\", "C:\\Windows\\", {there}, nat},
-      {sys + "\\", sys, "C:\\Windows", {there}, nat},
-      {sys, sys, "C:\\Windows", {there, sys + "\\Vorrasin.dll"}, sys},
-      {sys, sys, "C:\\Windows", {}, sys},
-      {"C:\\Windows\\system33", sys, "C:\\Windows", {there}, "C:\\Windows\\system33"},
-      {"C:\\Windows\\system3", sys, "C:\\Windows", {there}, "C:\\Windows\\system3"},
-      {"", "", "C:\\Windows", {there}, ""},
-      {"Z:\\A", "z:\\a", "z:", {"z:\\Sysnative\\Vorrasin.dll"}, "z:\\Sysnative"},
-  };
-  for (const Row& r : rows) {
-    SCOPED_TRACE(r.program + " | " + r.system);
-    StoreFiles files;
-    files.there = r.there;
-    EXPECT_EQ(shell::install_folder::DataFolder(files, r.program, r.system, r.windows), r.folder);
+  // The shell's folder, the system and Windows folders, the files there; the data folder.
+  const std::tuple<std::string, std::string, std::string, std::set<std::string>, std::string>
+      rows[] = {
+          {"C:\\WINDOWS\\System32", sys, "C:\\Windows", {there}, nat},
+          {sys, sys + "\\", "C:\\Windows\\", {there}, nat},
+          {sys + "\\", sys, "C:\\Windows", {there}, nat},
+          {sys, sys, "C:\\Windows", {there, sys + "\\Vorrasin.dll"}, sys},
+          {sys, sys, "C:\\Windows", {}, sys},
+          {"C:\\Windows\\system33", sys, "C:\\Windows", {there}, "C:\\Windows\\system33"},
+          {"C:\\Windows\\system3", sys, "C:\\Windows", {there}, "C:\\Windows\\system3"},
+          {"", "", "C:\\Windows", {there}, ""},
+          {"Z:\\A", "z:\\a", "z:", {"z:\\Sysnative\\Vorrasin.dll"}, "z:\\Sysnative"},
+      };
+  for (const auto& [program, system, windows, there, folder] : rows) {
+    FakeStore files;
+    files.openable = there;
+    EXPECT_EQ(shell::install_folder::DataFolder(files, program, system, windows), folder)
+        << program << " | " << system;
   }
 }
 
@@ -71,9 +55,9 @@ TEST(InstallFolder, SettingsOfTheirOwnOnlyForAUserWhoMayNotWriteBesideTheShell) 
   };
   for (const auto& [userFolder, mayWrite, there, readFrom, saveTo, makeFirst] : rows) {
     SCOPED_TRACE(userFolder + (mayWrite ? " may write" : " may not") + " " + readFrom);
-    StoreFiles files;
-    files.there = there;
-    if (!mayWrite) files.refused = {beside};
+    FakeStore files;
+    files.openable = there;
+    if (!mayWrite) files.readOnly = {beside};
     const shell::install_folder::SettingsFiles got =
         shell::install_folder::SettingsFilesFor(files, data, userFolder);
     EXPECT_EQ(std::tie(got.ReadFrom, got.SaveTo, got.MakeFirst),

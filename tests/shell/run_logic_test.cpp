@@ -40,10 +40,8 @@ class FakeHost : public shell::run_logic::RunHost {
   }
   std::uint32_t NowMs() override { return now; }
   void SetTimerEnabled(Timer t, bool on) override {
-    log.push_back(std::string(t == Timer::Mp3  ? "mp3"
-                              : t == Timer::Cd ? "cd"
-                                               : "watch") +
-                  (on ? " on" : " off"));
+    const char* const names[] = {"mp3", "cd", "watch"};  // in the order of Timer
+    log.push_back(names[static_cast<int>(t)] + std::string(on ? " on" : " off"));
   }
   void RestoreCursor() override { log.push_back("cursor"); }
   void EndProgram(bool hard) override { log.push_back(hard ? "end hard" : "end"); }
@@ -54,6 +52,18 @@ class FakeHost : public shell::run_logic::RunHost {
 };
 
 const std::string End = "bounded 2000, wait 2000, flag 1, cursor, end";
+
+// A run with its own host, multimedia library and player.
+struct Session {
+  explicit Session(music::BgmSettings settings,
+                   std::uint32_t grace = shell::run_logic::StartGraceMs)
+      : bgm(std::move(settings)), run(host, player, bgm, grace) {}
+  FakeHost host;
+  FakeMultimedia mm;
+  const music::BgmSettings bgm;
+  music::MusicPlayer player{mm, bgm};
+  shell::run_logic::RunSession run;
+};
 
 // Until its window has been seen, a renderer process that is still alive is
 // given the grace time to open it; once seen, the first tick without it ends
@@ -88,12 +98,9 @@ TEST(RunSession, MusicTimersAndWatchFromLoadToEnd) {
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(testing::Message() << r.mode << " " << r.file << " " << r.elapsed);
-    FakeHost host;
-    FakeMultimedia mm;
+    Session s({r.mode, 0, r.file});
+    auto& [host, mm, bgm, player, run] = s;
     mm.Script({{"status cdaudio current track", r.cdError, "1"}});
-    const music::BgmSettings bgm{r.mode, 0, r.file};
-    music::MusicPlayer player(mm, bgm);
-    shell::run_logic::RunSession run(host, player, bgm);
     run.Start("C:\\Program Files\\Saver");
     EXPECT_EQ(host.log[0], "start C:\\Program Files\\Saver\\Vorrasin.dll");
     host.log[0] = "start";
@@ -135,12 +142,9 @@ TEST(RunSession, EveryEndRestoresTheFlagAndEndsOnce) {
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.log);
-    FakeHost host;
+    Session s({2, 0, "x.wav"}, 500);
+    auto& [host, mm, bgm, player, run] = s;
     host.flag = r.flag, host.starts = r.starts, host.exits = r.exits, host.returns = r.returns;
-    FakeMultimedia mm;
-    const music::BgmSettings bgm{2, 0, "x.wav"};
-    music::MusicPlayer player(mm, bgm);
-    shell::run_logic::RunSession run(host, player, bgm, 500);
     run.Start("C:\\S");
     host.flag = !r.flag;  // the renderer switched it
     host.log.erase(host.log.begin());
@@ -173,12 +177,9 @@ TEST(RunSession, TheRunIsItsOwnRenderers) {
   };
   for (const auto& [windowAtLoad, running, log, music] : rows) {
     SCOPED_TRACE(log);
-    FakeHost host;
+    Session s({2, 0, "x.wav"});
+    auto& [host, mm, bgm, player, run] = s;
     host.window = windowAtLoad;
-    FakeMultimedia mm;
-    const music::BgmSettings bgm{2, 0, "x.wav"};
-    music::MusicPlayer player(mm, bgm);
-    shell::run_logic::RunSession run(host, player, bgm);
     run.Start("C:\\S");
     host.window = true;  // another's, once the run's own has ended
     host.running = running;
@@ -188,20 +189,12 @@ TEST(RunSession, TheRunIsItsOwnRenderers) {
   }
 }
 
+// Unset, empty or not a plain number below 10^9: the default grace.
 TEST(RunSession, StartGraceFromTheTestVariable) {
-  const std::pair<const char*, std::uint32_t> rows[] = {{nullptr, 30000},
-                                                        {"", 30000},
-                                                        {"500", 500},
-                                                        {"0", 0},
-                                                        {"12a", 30000},
-                                                        {"-5", 30000},
-                                                        {"999999999", 999999999},
-                                                        {" 5", 30000},
-                                                        {"1000000000", 30000}};
-  for (const auto& [text, ms] : rows) {
-    SCOPED_TRACE(text != nullptr ? text : "(unset)");
-    EXPECT_EQ(shell::run_logic::StartGraceFrom(text), ms);
-  }
+  for (const char* text : {static_cast<const char*>(nullptr), "", "12a", "-5", " 5", "1000000000"})
+    EXPECT_EQ(shell::run_logic::StartGraceFrom(text), 30000u) << (text ? text : "(unset)");
+  for (const char* text : {"500", "0", "999999999"})
+    EXPECT_EQ(shell::run_logic::StartGraceFrom(text), std::stoul(text)) << text;
 }
 
 }  // namespace

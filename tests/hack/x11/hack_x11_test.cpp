@@ -86,19 +86,14 @@ class HackOnDisplay : public testing::Test {
     XSync(d_, False);
   }
   ~HackOnDisplay() override {
-    std::remove(Errors.c_str());
-    std::remove(Out.c_str());
-    std::remove(Raw.c_str());
+    for (const std::string* file : {&Errors, &Out, &Raw}) std::remove(file->c_str());
   }
   pid_t StartHack(const char* flag = "-mono") {
     return Start({VORRASIN_HACK, "-window-id", std::to_string(window_), flag, "-clock", "5000"});
   }
   // Whether the window shows zoomshot's frame of that size, pixel for pixel
-  // (with a corner: except in it, and not all of it).
-  struct Corner {
-    int Width, Height;
-  };
-  bool Shows(int w, int h, Corner corner = {0, 0}) {
+  // (with a bottom-left corner cw x ch: except in it, and not all of it).
+  bool Shows(int w, int h, int cw = 0, int ch = 0) {
     const std::string size = std::to_string(w) + "x" + std::to_string(h);
     if (ExitStatus(Start({VORRASIN_ZOOMSHOT, "--clock", "5000", "--size", size, "-o", Raw})) != 0)
       return false;
@@ -115,12 +110,12 @@ class HackOnDisplay : public testing::Test {
       for (int x = 0; x < w; ++x) {
         const bool equal =
             XGetPixel(image, x, y) == pixels[static_cast<std::uint8_t>(raw[y * w + x])];
-        const bool inCorner = x < corner.Width && y >= h - corner.Height;
+        const bool inCorner = x < cw && y >= h - ch;
         same += equal || inCorner;
         cornerDiffers += inCorner && !equal;
       }
     XDestroyImage(image);
-    return same == w * h && (corner.Width == 0 || cornerDiffers > 0);
+    return same == w * h && (cw == 0 || cornerDiffers > 0);
   }
 
   std::unique_ptr<Display, int (*)(Display*)> display_{XOpenDisplay(nullptr), XCloseDisplay};
@@ -157,7 +152,7 @@ TEST_F(HackOnDisplay, HelpOverlayAndOwnWindow) {
   EXPECT_NE(ReadFile(Out).find("-geometry"), std::string::npos);
   // The overlay over the bottom-left corner, the rest the frame.
   pid_t hack = StartHack("-fps");
-  EXPECT_TRUE(WaitFor([&] { return Shows(203, 97, {100, 40}); }));
+  EXPECT_TRUE(WaitFor([&] { return Shows(203, 97, 100, 40); }));
   kill(hack, SIGINT);
   EXPECT_EQ(ExitStatus(hack), 128 + SIGINT);
   // Its own window: where and as large as -geometry says, with its process,
