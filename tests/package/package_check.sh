@@ -6,10 +6,7 @@
 # shipped_files_e2e (run beside them), a run to Escape included.
 #   package_check.sh SCRIPTS_PACKAGE x64|x86 BUILD_DIR SHIPPED_FILES_E2E_EXE
 set -u
-package=$1
-arch=$2
-build=$3
-e2e=$4
+package=$1 arch=$2 build=$3 e2e=$4
 . "$(dirname "$0")/../support/e2e.sh"
 files="README.txt $(contract RendererFile) $(contract ShellFile)"
 dir=$(mktemp -d "/tmp/vorrasin package.XXXXXX")

@@ -37,21 +37,21 @@ class Dialog : public ::testing::Test {
   void SetUp() override { ASSERT_TRUE(desktop::WaitForNoWindow(DialogCaption, 5000)); }
   void TearDown() override {
     SetFileAttributesA(IniPath().c_str(), FILE_ATTRIBUTE_NORMAL);
-    DeleteFileA(IniPath().c_str());
-    DeleteFileA(UserIniPath().c_str());
-    RemoveDirectoryA(UserIniPath().c_str());
-    RemoveDirectoryA(UserFolder().c_str());
-    RemoveDirectoryA(IniPath().c_str());
+    for (const std::string& file : {IniPath(), UserIniPath()}) DeleteFileA(file.c_str());
+    for (const std::string& dir : {UserIniPath(), UserFolder(), IniPath()})
+      RemoveDirectoryA(dir.c_str());
   }
 
   // Starts the shell over this settings file (none if empty); waits until the dialog is painted.
-  void Open(const std::string& ini, const char* args) {
+  // This thread's messages keep going: the shell may ask a host window of the test things.
+  void Open(const std::string& ini, const std::string& args) {
     ASSERT_TRUE(ini.empty() || desktop::WriteBytes(IniPath(), ini));
-    proc_ = desktop::Process::Start(desktop::ProgramFolder() + contract::ShellFile, args);
-    dialog_ = desktop::WaitForWindow(DialogCaption, 15000);
-    ASSERT_NE(dialog_, nullptr) << "no settings dialog";
-    for (int i = 0; i < 200 && !IsWindowVisible(dialog_); ++i) Sleep(25);
-    Sleep(400);
+    proc_ = desktop::Process::StartBeside(contract::ShellFile, args);
+    const auto shown = [&] {
+      return (dialog_ = FindWindowA(nullptr, DialogCaption)) != nullptr && IsWindowVisible(dialog_);
+    };
+    ASSERT_TRUE(desktop::PumpUntil(shown, 15000)) << "no settings dialog";
+    desktop::PumpUntil([] { return false; }, 400);
     const HWND panel = FindWindowExA(dialog_, nullptr, "VorrasinPanel", nullptr);
     combo_ = FindWindowExA(panel, nullptr, "ComboBox", nullptr);
     buttons_.clear();
@@ -76,9 +76,7 @@ class Dialog : public ::testing::Test {
   }
   // The program ended cleanly, leaving these bytes in the settings file.
   void ExpectEnded(const std::string& ini) {
-    DWORD code = 1;
-    ASSERT_TRUE(proc_.WaitExit(10000, &code)) << "the dialog did not close";
-    EXPECT_EQ(code, 0u);
+    ASSERT_TRUE(desktop::EndsCleanly(proc_, 10000)) << "the dialog";
     EXPECT_EQ(desktop::ReadBytes(IniPath()), ini);
   }
 
@@ -153,12 +151,11 @@ TEST_F(Dialog, LooksAsDesignedLightsUpAndTheCloseBoxWritesNothing) {
 }
 
 TEST_F(Dialog, TabOrderThenChoosingByLabelAndMarkAndSaving) {
-  const std::string sound =
-      desktop::ProgramFolder() + contract::RendererFile;  // a file that exists
+  const std::string sound = desktop::ProgramFolder() + contract::RendererFile;  // a file there
   Open(Ini("2", "0", sound), "/c");
   ExpectMode(2, false, true);
-  // "...", 設定, ｷｬﾝｾﾙ, その他の作品 and round again: the marks and labels
-  // never take the focus. Keys never press a button.
+  // "...", 設定, ｷｬﾝｾﾙ, その他の作品 and round again: the marks and labels never take the focus.
+  // Keys never press a button.
   desktop::Activate(dialog_);
   for (HWND expected : {browse_, buttons_[0], buttons_[1], buttons_[2], browse_}) {
     GUITHREADINFO info{};
@@ -222,9 +219,9 @@ TEST_F(Dialog, AFailedSaveIsToldAndTheDialogStaysThenCancelWritesNothing) {
   EXPECT_TRUE(RemoveDirectoryA(UserIniPath().c_str())) << "no longer an empty folder";
 }
 
-// A user who may not write beside the shell (here a folder stands in the
-// way: Wine, run as root, writes read-only files) keeps settings of their own,
-// in a file made at the first save, and the next start reads it.
+// A user who may not write beside the shell (here a folder stands in the way: Wine, run as root,
+// writes read-only files) keeps settings of their own, in a file made at the first save, and the
+// next start reads it.
 TEST_F(Dialog, AUserWhoMayNotWriteBesideTheShellSavesToTheirOwnFile) {
   ASSERT_TRUE(CreateDirectoryA(IniPath().c_str(), nullptr));
   ASSERT_EQ(GetFileAttributesA(UserFolder().c_str()), INVALID_FILE_ATTRIBUTES);
@@ -255,15 +252,14 @@ TEST_F(Dialog, AMissingSoundFileUntouchedIsWrittenBackAsStored) {
   }
 }
 
-// In code page 1252 (Wine's default): a Japanese name that exists is stored by its short name;
-// one that does not (typed in) is refused with a message and the previous choice stays.
+// In code page 1252 (Wine's default): a Japanese name that exists is stored by its short name; one
+// that does not (typed in) is refused with a message and the previous choice stays.
 TEST_F(Dialog, AJapaneseFileNameIsStoredByItsShortNameOrRefused) {
   const std::string sound = desktop::ProgramFolder() + contract::RendererFile, content = "song";
   const std::wstring folder(sound.begin(), sound.end() - std::strlen(contract::RendererFile));
   const std::wstring chosen = folder + L"\u65e5\u672c\u8a9e\u306e\u66f2.mp3";  // 日本語の曲.mp3
   std::FILE* f = _wfopen(chosen.c_str(), L"wb");
-  std::fputs(content.c_str(), f);
-  std::fclose(f);
+  ASSERT_TRUE(f != nullptr && std::fputs(content.c_str(), f) >= 0 && std::fclose(f) == 0);
   Open(Ini("2", "0", sound), "/c");
   ASSERT_EQ(GetACP(), 1252u);
   for (const std::wstring& name : {chosen, folder + L"\u66f2.mp3"}) {  // the second: missing
@@ -284,7 +280,7 @@ TEST_F(Dialog, AJapaneseFileNameIsStoredByItsShortNameOrRefused) {
   PostMessageA(WaitForMessage(), WM_COMMAND, IDOK, 0);
   Sleep(300);
   Click(At(save_.x, save_.y));
-  ASSERT_TRUE(proc_.WaitExit(10000));
+  ASSERT_TRUE(desktop::EndsCleanly(proc_, 10000));
   char stored[MAX_PATH] = {};
   GetPrivateProfileStringA(contract::IniSection, contract::KeyFile, "", stored, MAX_PATH,
                            IniPath().c_str());
@@ -294,20 +290,13 @@ TEST_F(Dialog, AJapaneseFileNameIsStoredByItsShortNameOrRefused) {
 }
 
 TEST_F(Dialog, AHostWindowAfterCIsDisabledWhileTheDialogIsOpen) {
-  const HWND host = CreateWindowExA(0, "STATIC", "host", WS_POPUP | WS_VISIBLE, 0, 0, 40, 40,
-                                    nullptr, nullptr, nullptr, nullptr);
-  auto proc = desktop::Process::Start(desktop::ProgramFolder() + contract::ShellFile,
-                                      "/c:" + std::to_string(reinterpret_cast<UINT_PTR>(host)));
-  HWND dialog = nullptr;  // the shell sends the host messages: keep them going
-  EXPECT_TRUE(desktop::PumpUntil(
-      [&] { return (dialog = FindWindowA(nullptr, DialogCaption)) && IsWindowVisible(dialog); },
-      15000));
-  EXPECT_EQ(GetWindow(dialog, GW_OWNER), host);
-  EXPECT_FALSE(IsWindowEnabled(host));
-  PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
-  EXPECT_TRUE(desktop::PumpUntil([&] { return proc.WaitExit(0); }, 10000));
-  EXPECT_TRUE(IsWindowEnabled(host));
-  DestroyWindow(host);
+  const desktop::Window host = desktop::MakeWindow("host", 40, 40, true);
+  Open("", "/c:" + desktop::HandleText(host.get()));
+  EXPECT_EQ(GetWindow(dialog_, GW_OWNER), host.get());
+  EXPECT_FALSE(IsWindowEnabled(host.get()));
+  PostMessageA(dialog_, WM_SYSCOMMAND, SC_CLOSE, 0);
+  ExpectEnded("");
+  EXPECT_TRUE(IsWindowEnabled(host.get()));
 }
 
 }  // namespace

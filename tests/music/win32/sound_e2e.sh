@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
-# Every kind of music (WAV, MP3, an audio CD without a drive, none) to every
-# end of a run (Escape, a close request to the run form, the renderer killed):
-# the sound plays (a WAV and an MP3 loop) and stops with the run, and the
-# shell ends with status 0 (a fault at exit shows here); so too with the
+# Every kind of music (WAV, MP3, an audio CD without a drive, none) to every end of a run (Escape, a
+# close request to the run form, the renderer killed): the sound plays (a WAV and an MP3 loop) and
+# stops with the run, and the shell ends with status 0 (a fault at exit shows here); so too with the
 # sound server gone during a WAV loop. Needs scripts/lib/wine-session.
 #   sound_e2e.sh VORRASIN_SCR VORRASIN_DLL PROBE_EXE (answers "--probe close")
 set -u
@@ -28,17 +27,14 @@ poll 100 silent || fail "something is playing before the test"
 # settings MODE [FILE]: the mode, and for mode 2 the sound file.
 settings() {
   local file=$dir/${2:-}
-  printf "[$(contract IniSection)]\r\n$(contract KeyMode)=%s\r\n$(contract KeyFile)=%s\r\n" "$1" \
-    "Z:${file//\//\\}" >"$dir/$(contract IniFile)"
+  settings_file "$dir/$(contract IniFile)" "$1" "Z:${file//\//\\}"
 }
 
 for music in tone.wav Tone.Mp3 cd none; do
   case $music in cd) settings 1 ;; none) settings 0 ;; *) settings 2 "$music" ;; esac
   for end in escape close kill; do
     what="$music, $end"
-    wine "$shell" /s </dev/null >/dev/null 2>&1 &
-    pid=$!
-    poll 300 has_canvas || { kill "$pid"; fail "$what: no renderer window"; }
+    start "$(contract RendererTitle)" "$what" "$shell" /s
     case $music in
       cd | none) sleep 1; silent || { kill "$pid"; fail "$what: a sound plays"; } ;;
       *)
@@ -50,7 +46,7 @@ for music in tone.wav Tone.Mp3 cd none; do
         fi ;;
     esac
     case $end in
-      escape) xdotool windowfocus --sync "$(canvas)" key Escape ;;
+      escape) escape ;;
       close) wine "$3" --probe close "$(contract RunFormCaption)" </dev/null >/dev/null 2>&1 ||
         { kill "$pid"; fail "$what: no run form to close"; } ;;
       kill) kill -9 "$(xdotool getwindowpid "$(canvas)")" ;;
@@ -72,14 +68,12 @@ pulseaudio -n -F "$XDG_RUNTIME_DIR/null.pa" --daemonize=no --exit-idle-time=-1 \
 server=$!
 poll 100 pactl info >/dev/null || fail "no sound server of its own"
 settings 2 tone.wav
-wine "$shell" /s </dev/null >/dev/null 2>&1 &
-pid=$!
-{ poll 300 has_canvas && poll 300 playing; } || fail "dead server: no run"
+start "$(contract RendererTitle)" "dead server" "$shell" /s
+poll 300 playing || fail "dead server: no sound"
 kill -9 "$server"
 wait "$server" 2>/dev/null
 server=
 sleep 1
-xdotool windowfocus --sync "$(canvas)" key Escape
-ends_cleanly "sound server gone: after Escape, the shell" "$pid" 60
+escape_ends "sound server gone: after Escape, the shell" 60
 echo "sound server gone: Escape ended the run"
 echo "PASS"

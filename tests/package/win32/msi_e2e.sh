@@ -1,13 +1,11 @@
 #!/usr/bin/env bash
-# The installer of one processor as an administrator uses it, in fresh
-# prefixes of its own: scripts/package's MSI installs silently into the system
-# folder (System32 of 64-bit Windows for x64, SysWOW64 for x86, and for x86
-# also System32 of 32-bit Windows) with its entry under Uninstall; the
-# installed saver runs /s and /c; a higher version replaces it in place and
-# keeps the settings; the lower one is refused (1603) and changes nothing; a
-# repair restores a deleted and a damaged program byte for byte; the removal
-# leaves no program and no entry, and keeps the settings files and every file
-# of another program.
+# The installer of one processor as an administrator uses it, in fresh prefixes of its own:
+# scripts/package's MSI installs silently into the system folder (System32 of 64-bit Windows for
+# x64, SysWOW64 for x86, and for x86 also System32 of 32-bit Windows) with its entry under
+# Uninstall; the installed saver runs /s and /c; a higher version replaces it in place and keeps the
+# settings; the lower one is refused (1603) and changes nothing; a repair restores a deleted and a
+# damaged program byte for byte; the removal leaves no program and no entry, and keeps the settings
+# files and every file of another program.
 #   msi_e2e.sh x64|x86 BUILD_DIR PROBE_EXE (answers "--probe close")
 set -u
 arch=$1 build=$2 probe=$3
@@ -36,8 +34,8 @@ higher=$work/Vorrasin-$higher_version-$arch.msi
 msi_build "$arch" "$higher_version" "$build/bin" "$build/art/vorrasin.ico" "$higher" || fail "msi_build"
 higher_code=$(msi_property "$higher" ProductCode)
 
-# installer_gives WHAT CODE ARGS...: msiexec ARGS /qn ends with Windows
-# Installer's exit code CODE, whole (a shell sees only its low byte).
+# installer_gives WHAT CODE ARGS...: msiexec ARGS /qn ends with Windows Installer's exit code CODE,
+# whole (a shell sees only its low byte).
 installer_gives() {
   local got
   got=$(wine cmd /c "start /wait msiexec ${*:3} /qn & echo %ERRORLEVEL%" </dev/null 2>/dev/null | tr -d '\r' | tail -n 1)
@@ -81,22 +79,16 @@ icon=$(wine reg query 'HKLM\Software\Classes\Installer\Products' /s </dev/null 2
 { [ -n "$icon" ] && [ -s "$(winepath -u "$icon")" ]; } || fail "no product icon for Installed apps"
 
 scr="C:\\windows\\${installed##*/}\\$shell_file"
-wine "$scr" /s </dev/null >/dev/null 2>&1 &
-pid=$!
-poll 300 shown "$(contract RendererTitle)" || { kill "$pid"; fail "/s: no renderer window"; }
-xdotool windowfocus --sync "$(canvas)" key Escape
-ends_cleanly "/s of the installed saver" "$pid" 200
-poll 50 no_canvas || fail "/s: the renderer window stays"
-wine "$scr" /c </dev/null >/dev/null 2>&1 &
-pid=$!
-poll 200 shown "$(contract DialogCaption)" || { kill "$pid"; fail "/c: no settings dialog"; }
+start "$(contract RendererTitle)" /s "$scr" /s
+escape_ends "/s of the installed saver" 200
+start "$(contract DialogCaption)" /c "$scr" /c
 wine "$probe" --probe close "$(contract DialogCaption)" </dev/null >/dev/null 2>&1 || fail "/c: no close"
 ends_cleanly "/c of the installed saver" "$pid" 200
 echo "installed $version into ${installed##*/}; the saver ran /s and /c and ended with status 0"
 
 # Settings beside the programs and of the user's own.
 printf '[%s]\r\n%s=0\r\n' "$(contract IniSection)" "$(contract KeyMode)" >"$work/settings"
-own=$(winepath -u "$(wine cmd /c echo %APPDATA% </dev/null 2>/dev/null | tr -d '\r')\\$(contract UserSettingsFolder)")
+own=$(winepath -u "$(appdata)\\$(contract UserSettingsFolder)")
 mkdir -p "$own" && cp "$work/settings" "$own/$ini_file" && cp "$work/settings" "$installed/$ini_file"
 installer_gives "upgrade" 0 /i "$(winepath -w "$higher")"
 installed_as "upgrade" "$higher_code $higher_version"

@@ -1,7 +1,6 @@
-// The shipped programs as Windows sees them: their manifests read through the
-// system's own manifest parser, the name Screen Saver Settings lists, and a
-// run. It tests the programs beside itself: the build's, or, copied into an
-// unpacked download, the shipped ones (tests/package/package_check.sh).
+// The shipped programs as Windows sees them: their manifests read through the system's own manifest
+// parser, the name Screen Saver Settings lists, and a run. It tests the programs beside itself: the
+// build's, or, copied into an unpacked download, the shipped ones (tests/package/package_check.sh).
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -18,6 +17,10 @@ namespace {
 namespace desktop = support::desktop;
 
 using ActCtx = std::unique_ptr<void, decltype(&ReleaseActCtx)>;
+using Module = std::unique_ptr<HINSTANCE__, decltype(&FreeLibrary)>;
+Module LoadAsData(const std::string& path) {
+  return {LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE), &FreeLibrary};
+}
 
 struct ManifestRow {
   const char* file;
@@ -69,8 +72,7 @@ void CheckManifest(const ManifestRow& row) {
       << "an execution level stops VirtualStore";
 
   // Windows refuses to start a program whose manifest names another processor.
-  const std::unique_ptr<HINSTANCE__, decltype(&FreeLibrary)> file(
-      LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE), &FreeLibrary);
+  const Module file = LoadAsData(path);
   ASSERT_NE(file, nullptr);
   const HRSRC found = FindResourceA(file.get(), CREATEPROCESS_MANIFEST_RESOURCE_ID, RT_MANIFEST);
   ASSERT_NE(found, nullptr);
@@ -97,9 +99,7 @@ BOOL CALLBACK AddLanguage(HMODULE, LPCSTR, LPCSTR, WORD language, LONG_PTR to) {
 }
 
 TEST(ShippedName, StringOneOfTheShellIsVorrasinInNoLanguage) {
-  const std::string path = desktop::ProgramFolder() + contract::ShellFile;
-  const std::unique_ptr<HINSTANCE__, decltype(&FreeLibrary)> shell(
-      LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE), &FreeLibrary);
+  const Module shell = LoadAsData(desktop::ProgramFolder() + contract::ShellFile);
   ASSERT_NE(shell, nullptr);
   // Strings 0 to 15 are block 1 of RT_STRING: in no language, and only so.
   std::vector<WORD> languages;
@@ -114,16 +114,12 @@ TEST(ShippedName, StringOneOfTheShellIsVorrasinInNoLanguage) {
 // Run only in an unpacked download: in the build, ShellRun does this.
 TEST(ShippedRun, EscapeEndsBothPrograms) {
   ASSERT_TRUE(desktop::WaitForNoWindow(contract::RendererTitle, 5000));
-  desktop::Process shell =
-      desktop::Process::Start(desktop::ProgramFolder() + contract::ShellFile, "/s");
+  desktop::Process shell = desktop::Process::StartBeside(contract::ShellFile, "/s");
   const HWND canvas =
       desktop::WaitForWindow(contract::RendererTitle, 30000, contract::RendererClass);
   ASSERT_NE(canvas, nullptr) << "no renderer window";
-  desktop::Activate(canvas);
-  desktop::PressKey(VK_ESCAPE);
-  DWORD code = 1234;
-  EXPECT_TRUE(shell.WaitExit(10000, &code));
-  EXPECT_EQ(code, 0u);
+  desktop::PressKeyIn(canvas, VK_ESCAPE);
+  EXPECT_TRUE(desktop::EndsCleanly(shell, 10000));
   EXPECT_TRUE(desktop::WaitForNoWindow(contract::RendererTitle, 10000));
 }
 

@@ -3,17 +3,14 @@
 # native one: all use 80-bit extended precision for the per-frame parameters.
 #   cross_build_check.sh NATIVE_ZOOMSHOT WINDOWS_ZOOMSHOT_EXE
 set -u
-native=$1
-windows=$2
+native=$1 windows=$2
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
 fail=0
 same() { # what, zoomshot arguments...
   local what=$1; shift
-  if ! "$native" "$@" -o "$dir/n.raw" || ! (cd "$dir" && wine "$windows" "$@" -o w.raw) </dev/null; then
-    echo "zoomshot failed: $*"
-    exit 1
-  fi
+  { "$native" "$@" -o "$dir/n.raw" && (cd "$dir" && wine "$windows" "$@" -o w.raw) </dev/null; } ||
+    { echo "zoomshot failed: $*"; exit 1; }
   if cmp -s "$dir/n.raw" "$dir/w.raw"; then
     echo "same $what: $*"
   else

@@ -1,5 +1,5 @@
-// The real renderer (Vorrasin.dll) on a desktop: its window, its picture, and
-// every way it is meant to end, or not. One program start per scenario.
+// The real renderer (Vorrasin.dll) on a desktop: its window, its picture, and every way it is meant
+// to end, or not. One program start per scenario.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -23,11 +23,10 @@ class Renderer : public ::testing::Test {
  protected:
   void SetUp() override { Start(true); }
 
-  // Starts the renderer with the system screen saver as given.
   void Start(bool saverOn) {
     desktop::SetScreenSaverActive(saverOn);
     ASSERT_TRUE(desktop::WaitForNoWindow(RendererTitle, 3000)) << "a renderer is still up";
-    proc_ = desktop::Process::Start(desktop::ProgramFolder() + contract::RendererFile);
+    proc_ = desktop::Process::StartBeside(contract::RendererFile);
     ASSERT_TRUE(proc_.Started()) << GetLastError();
     window_ = desktop::WaitForWindow(RendererTitle, 10000);
     ASSERT_NE(window_, nullptr) << "no renderer window";
@@ -35,9 +34,7 @@ class Renderer : public ::testing::Test {
 
   // Exit code 0, the window gone and the system screen saver as it was.
   void ExpectEndsCleanly(bool saverOn = true) {
-    DWORD code = 12345;
-    ASSERT_TRUE(proc_.WaitExit(5000, &code)) << "the renderer is still running";
-    EXPECT_EQ(code, 0u);
+    ASSERT_TRUE(desktop::EndsCleanly(proc_, 5000));
     EXPECT_EQ(FindWindowA(nullptr, RendererTitle), nullptr);
     EXPECT_EQ(desktop::ScreenSaverActive(), saverOn) << "screen saver not as it was";
   }
@@ -52,10 +49,9 @@ TEST_F(Renderer, CoversTheScreenInItsColoursUntilAnotherProcessClosesIt) {
   EXPECT_STREQ(cls, contract::RendererClass);
   RECT r{};
   ASSERT_TRUE(GetWindowRect(window_, &r));
-  EXPECT_EQ(r.left, 0);
-  EXPECT_EQ(r.top, 0);
-  EXPECT_EQ(r.right, GetSystemMetrics(SM_CXMAXIMIZED));
-  EXPECT_EQ(r.bottom, GetSystemMetrics(SM_CYMAXIMIZED) + GetSystemMetrics(SM_CYCAPTION));
+  EXPECT_EQ(std::tuple(r.left, r.top, r.right, r.bottom),
+            std::tuple(0L, 0L, LONG(GetSystemMetrics(SM_CXMAXIMIZED)),
+                       LONG(GetSystemMetrics(SM_CYMAXIMIZED) + GetSystemMetrics(SM_CYCAPTION))));
   EXPECT_TRUE(IsWindowVisible(window_));
   EXPECT_EQ(GetWindowLongA(window_, GWL_STYLE) & (WS_POPUP | WS_CAPTION | WS_THICKFRAME), WS_POPUP);
   const LONG topmostTool = WS_EX_TOPMOST | WS_EX_TOOLWINDOW;
@@ -66,8 +62,8 @@ TEST_F(Renderer, CoversTheScreenInItsColoursUntilAnotherProcessClosesIt) {
   std::set<std::uint32_t> palette;
   for (const renderer::Colour& c : renderer::MakeColourTable())
     palette.insert(static_cast<std::uint32_t>(c.red) << 16 | c.green << 8 | c.blue);
-  // Wait for frames in the colour table (the window starts with a grey
-  // ramp); a zoomed-in moment may show only a few colours.
+  // Wait for frames in the colour table (the window starts with a grey ramp); a zoomed-in moment
+  // may show only a few colours.
   std::set<std::uint32_t> seen;
   int foreign = 0;
   for (int attempt = 0; attempt < 50 && (foreign != 0 || seen.size() < 4); ++attempt) {
@@ -85,8 +81,8 @@ TEST_F(Renderer, CoversTheScreenInItsColoursUntilAnotherProcessClosesIt) {
   ExpectEndsCleanly();
 }
 
-// Processor time (clock ticks) of the Linux process that runs the renderer,
-// read through drive Z: (under Wine GetProcessTimes of another process reads 0).
+// Processor time (clock ticks) of the Linux process that runs the renderer, read through drive Z:
+// (under Wine GetProcessTimes of another process reads 0).
 long long RendererTicks() {
   long long ticks = -1;
   WIN32_FIND_DATAA found;
@@ -105,9 +101,9 @@ long long RendererTicks() {
   return ticks;
 }
 
-// While the session is locked (a notification another process can post) it
-// draws nothing and takes no processor time, and Escape still ends it; once
-// unlocked it draws again at once. Measured by the Linux process's time.
+// While the session is locked (a notification another process can post) it draws nothing and takes
+// no processor time, and Escape still ends it; once unlocked it draws again at once. Measured by
+// the Linux process's time.
 TEST_F(Renderer, RestsWhileNobodyCanSeeAndDrawsAgainAfter) {
   const auto shot = [] { return desktop::TakeShot(0, 0, 160, 120).pixels; };
   for (const WPARAM change : {WTS_SESSION_LOCK, WTS_SESSION_UNLOCK, WTS_SESSION_LOCK}) {
@@ -122,13 +118,12 @@ TEST_F(Renderer, RestsWhileNobodyCanSeeAndDrawsAgainAfter) {
     EXPECT_EQ(shot() == picture, resting);
   }
   ASSERT_TRUE(proc_.Running() && IsWindowVisible(window_));
-  desktop::Activate(window_);
-  desktop::PressKey(VK_ESCAPE);
+  desktop::PressKeyIn(window_, VK_ESCAPE);
   ExpectEndsCleanly();
 }
 
-// The display's power state comes as a pointer, so it is fed to a window of
-// this process: off rests, dimmed or on draws, for either setting.
+// The display's power state comes as a pointer, so it is fed to a window of this process: off
+// rests, dimmed or on draws, for either setting.
 TEST(RendererDisplay, RestsWhileTheDisplayIsOff) {
   const GUID
       console = {0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}},
@@ -151,14 +146,8 @@ TEST(RendererDisplay, RestsWhileTheDisplayIsOff) {
   }
 }
 
-// Starts its renderer itself, in the test's own conditions.
-class RendererStart : public Renderer {
- protected:
-  void SetUp() override {}
-};
-
-// Log-off or shut-down: the flag is given back at WM_ENDSESSION, before the
-// system may end the process without another word.
+// Log-off or shut-down: the flag is given back at WM_ENDSESSION, before the system may end the
+// process without another word.
 TEST_F(Renderer, TheSessionsEndGivesTheFlagBackAtOnce) {
   EXPECT_FALSE(desktop::ScreenSaverActive()) << "screen saver on while running";
   DWORD_PTR answer = 1;
@@ -168,10 +157,15 @@ TEST_F(Renderer, TheSessionsEndGivesTheFlagBackAtOnce) {
   ExpectEndsCleanly();
 }
 
-// Another program has the keyboard when a run starts, with the system screen
-// saver on or off: the renderer takes the keyboard, and Escape, pressed as
-// keyboard input, ends the run (other keys and the mouse do not) and gives
-// the flag back as it was found.
+// Starts its renderer itself, in the test's own conditions.
+class RendererStart : public Renderer {
+ protected:
+  void SetUp() override {}
+};
+
+// Another program has the keyboard when a run starts, with the system screen saver on or off: the
+// renderer takes the keyboard, and Escape, pressed as keyboard input, ends the run (other keys and
+// the mouse do not) and gives the flag back as it was found.
 TEST_F(RendererStart, TakesTheKeyboardAndGivesTheScreenSaverFlagBack) {
   desktop::Process other = desktop::Process::Start("C:\\windows\\notepad.exe");
   HWND notepad = nullptr;

@@ -1,9 +1,8 @@
-// The real shell (Vorrasin.scr) on a desktop: its settings file through the
-// system's profile calls, a run from start to Escape, the starts that end at
-// once, the missing-renderer message and the preview inside a pane.
+// The real shell (Vorrasin.scr) on a desktop: its settings file through the system's profile calls,
+// a run from start to Escape, the starts that end at once, the missing-renderer message and the
+// preview inside a pane.
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -20,8 +19,8 @@ namespace desktop = support::desktop;
 
 using contract::RendererTitle;
 
-// A folder with spaces in its name holding a copy of the shell, and of the
-// renderer if asked; removed with everything in it.
+// A folder with spaces in its name holding a copy of the shell, and of the renderer if asked;
+// removed with everything in it.
 class Install {
  public:
   // renderer: the file put in as the renderer, if any.
@@ -53,28 +52,9 @@ class Install {
   std::string folder_;
 };
 
-// A plain top-level window of this test, gone with its owner.
-using Window = std::unique_ptr<HWND__, BOOL(WINAPI*)(HWND)>;
-Window MakeWindow(const char* title, int width, int height, bool visible) {
-  return {CreateWindowExA(0, "STATIC", title, WS_POPUP | (visible ? WS_VISIBLE : 0), 120, 90, width,
-                          height, nullptr, nullptr, nullptr, nullptr),
-          DestroyWindow};
-}
-std::string HandleText(HWND window) {
-  return std::to_string(static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(window)));
-}
+using desktop::HandleText;
+using desktop::MakeWindow;
 
-// Sets the flag as a program with windows does: under Wine such a program
-// reads and writes the X server's screen-saver setting (sent with the next
-// screen read), a console program only the registry's value.
-void SetFlag(bool on) {
-  const HDC screen = GetDC(nullptr);
-  desktop::SetScreenSaverActive(on);
-  GetPixel(screen, 0, 0);
-  ReleaseDC(nullptr, screen);
-}
-
-// How many renderer processes are up.
 int Renderers() {
   const HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
   PROCESSENTRY32 e{};
@@ -86,20 +66,18 @@ int Renderers() {
   return n;
 }
 
-// Read through the real profile calls, keys in Shift-JIS: a folder is no
-// sound file; a value comes back whole, also beyond 255 bytes. (What the dialog
-// writes, byte for byte, is checked with the dialog.)
+// Read through the real profile calls, keys in Shift-JIS: a folder is no sound file; a value comes
+// back whole, also beyond 255 bytes. (What the dialog writes, byte for byte, is checked with the
+// dialog.)
 TEST(ShellSettings, ProfileCallsWithShiftJisKeys) {
   Install in(true);
   const std::string dll = in.Path(contract::RendererFile), ini = in.Path(contract::IniFile);
   shell::Win32ProfileStore store;
   music::BgmSettings s;
+  const std::string keys = "[Section]\r\nBGM\x8b\xe6\x95\xaa=2\r\nBGM\xd8\xcb\xdf\xb0\xc4=-12\r\n";
   for (const std::string& file : {dll, in.Folder() + "\\", std::string(300, 'q')}) {
     SCOPED_TRACE(file);
-    ASSERT_TRUE(desktop::WriteBytes(ini,
-                                    "[Section]\r\nBGM\x8b\xe6\x95\xaa=2\r\nBGM\xd8\xcb\xdf\xb0\xc4="
-                                    "-12\r\nBGM\xcc\xa7\xb2\xd9=" +
-                                        file));
+    ASSERT_TRUE(desktop::WriteBytes(ini, keys + "BGM\xcc\xa7\xb2\xd9=" + file));
     shell::settings::LoadSettings(store, ini, s);
     EXPECT_EQ(s.BgmRepeat, -12);
     EXPECT_EQ(s.BgmMode, file == dll ? 2 : 0);
@@ -108,9 +86,9 @@ TEST(ShellSettings, ProfileCallsWithShiftJisKeys) {
   }
 }
 
-// Whether the settings file may be written, asked of the system without
-// changing anything: a file there, or none yet in a folder one may write to;
-// not a folder in its place. A missing file is not left behind by the asking.
+// Whether the settings file may be written, asked of the system without changing anything: a file
+// there, or none yet in a folder one may write to; not a folder in its place. A missing file is not
+// left behind by the asking.
 TEST(ShellSettings, MayWriteAsksWithoutWriting) {
   Install in(false);
   const std::string ini = in.Path(contract::IniFile), made = in.Path("made");
@@ -126,9 +104,9 @@ TEST(ShellSettings, MayWriteAsksWithoutWriting) {
   EXPECT_TRUE(store.MakeFolder(made) && store.MakeFolder(made) && RemoveDirectoryA(made.c_str()));
 }
 
-// However the run ends (Escape in the renderer, the renderer killed, a close
-// request to the run form, the session's end), the shell ends, the renderer is gone and a fresh
-// process finds the flag as it was before the run.
+// However the run ends (Escape in the renderer, the renderer killed, a close request to the run
+// form, the session's end), the shell ends, the renderer is gone and a fresh process finds the flag
+// as it was before the run.
 TEST(ShellRun, EveryEndRestoresTheFlagAndLeavesNothing) {
   enum class End { Escape, Kill, Close, SessionEnd };
   struct Row {
@@ -142,7 +120,7 @@ TEST(ShellRun, EveryEndRestoresTheFlagAndLeavesNothing) {
                       {"/s", End::SessionEnd, false}};
   for (const Row& r : rows) {
     SCOPED_TRACE(testing::Message() << r.args << " " << static_cast<int>(r.end) << " " << r.flag);
-    SetFlag(r.flag);
+    desktop::SetScreenSaverActive(r.flag);
     Install in(true);
     desktop::Process shell = in.Start(r.args);
     const HWND canvas = desktop::WaitForWindow(RendererTitle, 30000);
@@ -155,10 +133,7 @@ TEST(ShellRun, EveryEndRestoresTheFlagAndLeavesNothing) {
     const HANDLE renderer =
         OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, desktop::ProcessOf(canvas));
     EXPECT_FALSE(shell.WaitExit(500)) << "the run must last while the renderer is up";
-    if (r.end == End::Escape) {
-      desktop::Activate(canvas);
-      desktop::PressKey(VK_ESCAPE);
-    }
+    if (r.end == End::Escape) desktop::PressKeyIn(canvas, VK_ESCAPE);
     if (r.end == End::Kill) TerminateProcess(renderer, 9);
     if (r.end == End::Close) PostMessageA(runForm, WM_CLOSE, 0, 0);
     DWORD_PTR answer = 1;  // log-off: all is put back before the handler returns
@@ -166,36 +141,30 @@ TEST(ShellRun, EveryEndRestoresTheFlagAndLeavesNothing) {
       EXPECT_TRUE(SendMessageTimeoutA(runForm, WM_ENDSESSION, TRUE, 0, SMTO_BLOCK, 10000, &answer));
       EXPECT_EQ(desktop::ScreenSaverActive(), r.flag);
     }
-    DWORD code = 1234;
-    EXPECT_TRUE(shell.WaitExit(10000, &code)) << "the shell outlived the run";
-    EXPECT_EQ(code, 0u);
+    EXPECT_TRUE(desktop::EndsCleanly(shell, 10000)) << "the shell after the run";
     EXPECT_EQ(WaitForSingleObject(renderer, 0), WAIT_OBJECT_0);
     CloseHandle(renderer);
     EXPECT_EQ(FindWindowA(nullptr, RendererTitle), nullptr);
     EXPECT_EQ(FindWindowA(nullptr, contract::RunFormCaption), nullptr);
     EXPECT_EQ(desktop::ScreenSaverActive(), r.flag);
   }
-  SetFlag(true);
+  desktop::SetScreenSaverActive(true);
 }
 
-// A renderer already up (here started by hand) is left alone: /s starts no
-// second one and ends at once, and the flag is as it was once that renderer
-// has gone. (That a run ends with its own renderer is a run_logic test.)
+// A renderer already up (here started by hand) is left alone: /s starts no second one and ends at
+// once, and the flag is as it was once that renderer has gone. (That a run ends with its own
+// renderer is a run_logic test.)
 TEST(ShellRun, ARunIsItsOwnRenderers) {
-  SetFlag(true);
+  desktop::SetScreenSaverActive(true);
   Install in(true);
   desktop::Process byHand = desktop::Process::Start(in.Path(contract::RendererFile));
   ASSERT_NE(desktop::WaitForWindow(RendererTitle, 30000), nullptr);
   desktop::Process shell = in.Start("/s");
-  DWORD code = 1234;
-  EXPECT_TRUE(shell.WaitExit(10000, &code));
-  EXPECT_EQ(code, 0u);
+  EXPECT_TRUE(desktop::EndsCleanly(shell, 10000));
   EXPECT_EQ(Renderers(), 1);
   PostMessageA(FindWindowA(nullptr, RendererTitle), WM_CLOSE, 0, 0);
-  EXPECT_TRUE(byHand.WaitExit(10000));
+  EXPECT_TRUE(desktop::EndsCleanly(byHand, 10000)) << "the renderer started by hand";
   EXPECT_TRUE(desktop::ScreenSaverActive());
-
-  SetFlag(true);
 }
 
 // The window check alone lets two starts at the same moment both run.
@@ -208,32 +177,29 @@ TEST(ShellRun, TwoStartsAtOnceGiveOneRenderer) {
     Sleep(1000);
     EXPECT_EQ(Renderers(), 1);
     PostMessageA(FindWindowA(nullptr, RendererTitle), WM_CLOSE, 0, 0);
-    EXPECT_TRUE(first.WaitExit(10000));
-    EXPECT_TRUE(second.WaitExit(10000));
+    EXPECT_TRUE(desktop::EndsCleanly(first, 10000) && desktop::EndsCleanly(second, 10000));
   }
 }
 
-// A renderer that never opens its window is ended after the (here shortened)
-// wait; one that cannot be started at all is named in a message.
+// A renderer that never opens its window is ended after the (here shortened) wait; one that cannot
+// be started at all is named in a message.
 TEST(ShellRun, RendererWithoutWindowIsEnded) {
   Install in(true, "silent_renderer.exe");
-  SetFlag(true);
+  desktop::SetScreenSaverActive(true);
   SetEnvironmentVariableA("VORRASIN_TEST_RENDERER_WAIT_MS", "1500");
   desktop::Process shell = in.Start("/s");
   SetEnvironmentVariableA("VORRASIN_TEST_RENDERER_WAIT_MS", nullptr);
   EXPECT_TRUE(desktop::PumpUntil([] { return Renderers() == 1; }, 10000));
-  DWORD code = 1234;
-  EXPECT_TRUE(shell.WaitExit(15000, &code)) << "the shell waited on";
-  EXPECT_EQ(code, 0u);
+  EXPECT_TRUE(desktop::EndsCleanly(shell, 15000)) << "the shell waited on";
   EXPECT_EQ(Renderers(), 0);
   EXPECT_TRUE(desktop::ScreenSaverActive());
 }
 
-// Starts that end at once and silently: another mode; a second start while a
-// run or the settings dialog is up (with the renderer missing, a start that
-// went on would show the message); a preview handle that names no window.
+// Starts that end at once and silently: another mode; a second start while a run or the settings
+// dialog is up (with the renderer missing, a start that went on would show the message); a preview
+// handle that names no window.
 TEST(ShellStart, EndsAtOnce) {
-  const Window pane = MakeWindow("pane", 152, 112, true);
+  const desktop::Window pane = MakeWindow("pane", 152, 112, true);
   const std::string goneHandle = HandleText(MakeWindow("gone", 10, 10, false).get());
   struct Row {
     const char* earlier;
@@ -247,12 +213,11 @@ TEST(ShellStart, EndsAtOnce) {
                       {nullptr, false, "/p " + HandleText(GetDesktopWindow())}};
   for (const Row& r : rows) {
     SCOPED_TRACE(r.args);
-    const Window earlier = MakeWindow(r.earlier != nullptr ? r.earlier : "", 10, 10, false);
+    const desktop::Window earlier =
+        MakeWindow(r.earlier != nullptr ? r.earlier : "", 10, 10, false);
     Install in(r.renderer);
     desktop::Process shell = in.Start(r.args);
-    DWORD code = 1234;
-    EXPECT_TRUE(desktop::PumpUntil([&] { return shell.WaitExit(0, &code); }, 15000));
-    EXPECT_EQ(code, 0u);
+    EXPECT_TRUE(desktop::EndsCleanly(shell, 15000));
     EXPECT_EQ(GetWindow(pane.get(), GW_CHILD), nullptr);
     EXPECT_EQ(FindWindowA(nullptr, contract::ProgramTitle), nullptr);
     EXPECT_EQ(FindWindowA(nullptr, RendererTitle), nullptr);
@@ -265,8 +230,8 @@ std::wstring WideText(HWND window) {
   return text;
 }
 
-// A renderer that is missing, or there but no program: the message, in
-// Japanese whatever the system's code page, then the end.
+// A renderer that is missing, or there but no program: the message, in Japanese whatever the
+// system's code page, then the end.
 TEST(ShellStart, MissingRendererShowsTheMessageThenEnds) {
   Install in(false);
   const std::string dll = in.Path(contract::RendererFile);
@@ -296,17 +261,14 @@ TEST(ShellStart, MissingRendererShowsTheMessageThenEnds) {
     EXPECT_EQ(buttons, std::vector<std::wstring>{L"OK"});
     // Only a renderer that is there gets as far as the run form.
     EXPECT_EQ(FindWindowA(nullptr, contract::RunFormCaption) != nullptr, message == notStarted);
-    desktop::Activate(box);
-    desktop::PressKey(VK_RETURN);
-    DWORD code = 1234;
-    EXPECT_TRUE(shell.WaitExit(15000, &code)) << "still running after OK";
-    EXPECT_EQ(code, 0u);
+    desktop::PressKeyIn(box, VK_RETURN);
+    EXPECT_TRUE(desktop::EndsCleanly(shell, 15000)) << "after OK";
   }
 }
 
 TEST(ShellPreview, StillFillsThePaneUntilThePaneGoes) {
   Install in(false);  // the preview needs no renderer
-  Window pane = MakeWindow("pane", 200, 150, true);
+  desktop::Window pane = MakeWindow("pane", 200, 150, true);
   desktop::Process shell = in.Start("/p " + HandleText(pane.get()));
   HWND child = nullptr;
   const auto shown = [&] { return IsWindowVisible(child = GetWindow(pane.get(), GW_CHILD)); };
@@ -318,13 +280,9 @@ TEST(ShellPreview, StillFillsThePaneUntilThePaneGoes) {
   EXPECT_STREQ(title, contract::PreviewCaption);
   RECT r{};
   GetClientRect(child, &r);
-  EXPECT_EQ(r.right, 200);
-  EXPECT_EQ(r.bottom, 150);
+  EXPECT_EQ(std::pair(r.right, r.bottom), std::pair(200L, 150L));
   pane.reset();
-  DWORD code = 1234;
-  EXPECT_TRUE(desktop::PumpUntil([&] { return shell.WaitExit(0, &code); }, 15000))
-      << "the preview outlived its pane";
-  EXPECT_EQ(code, 0u);
+  EXPECT_TRUE(desktop::EndsCleanly(shell, 15000)) << "the preview after its pane";
 }
 
 }  // namespace

@@ -1,7 +1,5 @@
 #include "support/win32/desktop.h"
 
-#include <gtest/gtest.h>
-
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -12,18 +10,14 @@ namespace support::desktop {
 std::string ProgramFolder() {
   char path[MAX_PATH];
   const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string s(path, n);
-  return s.substr(0, s.find_last_of("\\/") + 1);
+  return std::string(path, n).substr(0, std::string(path, n).find_last_of("\\/") + 1);
 }
 
-Process::Process(Process&& o) noexcept : info_(o.info_) { o.info_ = {}; }
+Process::Process(Process&& o) noexcept : info_(std::exchange(o.info_, {})) {}
 
+// The program held before goes with o (a temporary, as the tests assign).
 Process& Process::operator=(Process&& o) noexcept {
-  if (this != &o) {
-    Process old(std::move(*this));
-    info_ = o.info_;
-    o.info_ = {};
-  }
+  std::swap(info_, o.info_);
   return *this;
 }
 
@@ -40,12 +34,9 @@ Process::~Process() {
 
 Process Process::Start(const std::string& path, const std::string& args) {
   Process p;
-  std::string cmd = "\"" + path + "\"";
-  if (!args.empty()) cmd += " " + args;
+  std::string line = "\"" + path + "\"" + (args.empty() ? "" : " " + args);
   STARTUPINFOA si{};
   si.cb = sizeof si;
-  std::vector<char> line(cmd.begin(), cmd.end());
-  line.push_back('\0');
   if (!CreateProcessA(path.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
                       &p.info_))
     p.info_ = {};
@@ -58,6 +49,14 @@ bool Process::WaitExit(DWORD ms, DWORD* exitCode) {
   return true;
 }
 
+::testing::AssertionResult EndsCleanly(Process& process, DWORD ms) {
+  DWORD code = 0;
+  if (!PumpUntil([&] { return process.WaitExit(0, &code); }, ms))
+    return ::testing::AssertionFailure() << "still running after " << ms << " ms";
+  if (code != 0) return ::testing::AssertionFailure() << "ended with status " << code;
+  return ::testing::AssertionSuccess();
+}
+
 HWND WaitForWindow(const char* title, DWORD ms, const char* className) {
   HWND w = nullptr;
   PumpUntil([&] { return (w = FindWindowA(className, title)) != nullptr; }, ms);
@@ -66,6 +65,16 @@ HWND WaitForWindow(const char* title, DWORD ms, const char* className) {
 
 bool WaitForNoWindow(const char* title, DWORD ms) {
   return PumpUntil([&] { return FindWindowA(nullptr, title) == nullptr; }, ms);
+}
+
+Window MakeWindow(const char* title, int width, int height, bool visible) {
+  return {CreateWindowExA(0, "STATIC", title, WS_POPUP | (visible ? WS_VISIBLE : 0), 120, 90, width,
+                          height, nullptr, nullptr, nullptr, nullptr),
+          DestroyWindow};
+}
+
+std::string HandleText(HWND window) {
+  return std::to_string(static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(window)));
 }
 
 void PressKey(WORD vk) {
@@ -81,6 +90,11 @@ void Activate(HWND window) {
   SetForegroundWindow(window);
   SetActiveWindow(window);
   Sleep(100);
+}
+
+void PressKeyIn(HWND window, WORD vk) {
+  Activate(window);
+  PressKey(vk);
 }
 
 void MoveMouse(int x, int y) {
@@ -119,52 +133,36 @@ bool WriteBytes(const std::string& path, const std::string& bytes) {
 }
 
 Shot TakeShot(int x, int y, int width, int height) {
-  Shot s;
-  s.width = width;
-  s.height = height;
-  s.pixels.resize(static_cast<std::size_t>(width) * height);
-  HDC screen = GetDC(nullptr);
-  HDC mem = CreateCompatibleDC(screen);
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = width;
-  bi.bmiHeader.biHeight = -height;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  bi.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(mem, dib);
+  Shot s{width, height, std::vector<std::uint32_t>(static_cast<std::size_t>(width) * height)};
+  const HDC screen = GetDC(nullptr), mem = CreateCompatibleDC(screen);
+  const HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+  const HGDIOBJ old = SelectObject(mem, bitmap);
   BitBlt(mem, 0, 0, width, height, screen, x, y, SRCCOPY);
-  GdiFlush();
-  const auto* p = static_cast<const std::uint32_t*>(bits);
-  for (std::size_t i = 0; i < s.pixels.size(); ++i) s.pixels[i] = p[i] & 0xFFFFFF;
   SelectObject(mem, old);
-  DeleteObject(dib);
+  BITMAPINFO bi{};
+  bi.bmiHeader = {sizeof bi.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  GetDIBits(mem, bitmap, 0, height, s.pixels.data(), &bi, DIB_RGB_COLORS);
+  for (std::uint32_t& p : s.pixels) p &= 0xFFFFFF;
+  DeleteObject(bitmap);
   DeleteDC(mem);
   ReleaseDC(nullptr, screen);
   return s;
 }
 
-namespace {
-DWORD RunProbe(const char* args) {
+bool ScreenSaverActive() {
   char self[MAX_PATH];
   const DWORD n = GetModuleFileNameA(nullptr, self, MAX_PATH);
-  Process p = Process::Start(std::string(self, n), args);
+  Process probe = Process::Start(std::string(self, n), "--probe saver-get");
   DWORD code = 0xFFFFFFFF;
-  if (!p.WaitExit(20000, &code)) return 0xFFFFFFFF;
-  return code;
-}
-}  // namespace
-
-bool ScreenSaverActive() {
-  const DWORD code = RunProbe("--probe saver-get");
-  EXPECT_LE(code, 1u) << "the probe did not answer";
+  EXPECT_TRUE(probe.WaitExit(20000, &code) && code <= 1) << "the probe did not answer";
   return code == 1;
 }
 
 void SetScreenSaverActive(bool on) {
+  const HDC screen = GetDC(nullptr);
   SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, on ? 1 : 0, nullptr, 0);
+  GetPixel(screen, 0, 0);
+  ReleaseDC(nullptr, screen);
 }
 
 bool HandleProbe(int argc, char** argv, int* exitCode) {
