@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <set>
 #include <string>
@@ -84,12 +85,17 @@ TEST_F(Renderer, CoversTheScreenInItsColoursUntilAnotherProcessClosesIt) {
 // Processor time (clock ticks) of the Linux process that runs the renderer, read through drive Z:
 // (under Wine GetProcessTimes of another process reads 0).
 long long RendererTicks() {
+  // This run's renderer, not one of another test run on the machine: the same Wine prefix.
+  const char* prefix = std::getenv("WINEPREFIX");
+  const std::string ours = prefix != nullptr ? "WINEPREFIX=" + std::string(prefix) + '\0' : "";
   long long ticks = -1;
   WIN32_FIND_DATAA found;
   const HANDLE search = FindFirstFileA("Z:\\proc\\*", &found);
   for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found)) {
     const std::string dir = std::string("Z:\\proc\\") + found.cFileName;
     if (desktop::ReadBytes(dir + "\\cmdline").find(contract::RendererFile) == std::string::npos)
+      continue;
+    if (!ours.empty() && desktop::ReadBytes(dir + "\\environ").find(ours) == std::string::npos)
       continue;
     const std::string stat = desktop::ReadBytes(dir + "\\stat");
     long long user = 0, system = 0;  // fields 14 and 15, the 12th and 13th after the name

@@ -1,6 +1,7 @@
 #include "support/win32/desktop.h"
 
 #include <cstring>
+#include <exception>
 #include <fstream>
 #include <iterator>
 #include <utility>
@@ -122,8 +123,12 @@ void ClickAt(int x, int y, bool right) {
 }
 
 std::string ReadBytes(const std::string& path) {
-  std::ifstream f(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
+  try {  // a file of a process that ends while it is read fails the read
+    std::ifstream f(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
+  } catch (const std::exception&) {
+    return {};
+  }
 }
 
 bool WriteBytes(const std::string& path, const std::string& bytes) {
